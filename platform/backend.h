@@ -1,0 +1,105 @@
+// What a display backend provides to the windowing layer (platform/user).
+//
+// The windowing layer keeps every window's pixels itself: each native window
+// is a plain 32-bit surface that the layer draws into (client area, menu bar,
+// dialog controls) and then asks the backend to show. A backend therefore
+// only needs top-level surfaces on a screen, input, and the pointer.
+//
+// Two backends stand side by side: x11/ for a real desktop and headless/ for
+// tests and the benchmark. The tests choose headless in code.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/surface.h"
+
+namespace kv {
+
+// A top-level window of the backend; what it is depends on the backend.
+struct NativeWindow;
+
+struct NativeWindowParams {
+  int x = 0, y = 0;              // screen position of the surface's top-left pixel
+  int width = 0, height = 0;     // surface size in pixels; fixed for the window's life
+  NativeWindow* owner = nullptr; // a dialog or message box is owned by the main window
+  bool popup = false;            // a menu drop-down: no decorations, not managed
+  const wchar_t* title = L"";
+};
+
+// Virtual-key codes are those of the interface (VK_RETURN, 'A', ...).
+struct InputEvent {
+  enum Type {
+    kNone,
+    kMouseMove,
+    kButtonDown,
+    kButtonUp,
+    kKeyDown,
+    kKeyUp,
+    kCloseRequest,  // the window manager's close box
+    kExpose,        // the surface must be shown again
+    kFocusLost,
+  };
+  Type type = kNone;
+  NativeWindow* window = nullptr;
+  int x = 0, y = 0;            // pointer, in the window's surface pixels
+  int screenX = 0, screenY = 0;  // pointer, in screen pixels
+  int button = 0;              // 1 left, 2 middle, 3 right
+  unsigned key = 0;            // virtual-key code
+  wchar_t ch = 0;              // character produced by a key, or 0
+  bool alt = false, shift = false, ctrl = false;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // A short name for messages ("x11", "headless").
+  virtual const char* Name() const = 0;
+
+  // Screen size in pixels.
+  virtual void ScreenSize(int* width, int* height) = 0;
+
+  // Creates a hidden window with a surface of params.width x params.height,
+  // black. Null when the backend cannot make one.
+  virtual NativeWindow* CreateWindow(const NativeWindowParams& params) = 0;
+  // Destroys the window and its surface; pending events for it are dropped.
+  virtual void DestroyWindow(NativeWindow* window) = 0;
+  virtual void ShowWindow(NativeWindow* window, bool visible) = 0;
+  virtual void SetTitle(NativeWindow* window, const wchar_t* title) = 0;
+
+  // The window's pixels. Valid until the window is destroyed; the address
+  // never changes, so callers may keep it.
+  virtual PixelSurface Surface(NativeWindow* window) = 0;
+  // Shows the given rectangle of the surface on the screen.
+  virtual void Present(NativeWindow* window, int x, int y, int width, int height) = 0;
+
+  // Screen position of the surface's top-left pixel.
+  virtual void SurfaceOrigin(NativeWindow* window, int* x, int* y) = 0;
+
+  // Takes the next pending input event without waiting; false if none.
+  virtual bool PollEvent(InputEvent* event) = 0;
+  // Waits until an event is pending or the time has passed. Modal loops
+  // (menus, dialogs, message boxes) use it; the game's pump never does.
+  virtual void WaitEvent(int timeoutMs) = 0;
+
+  // The pointer, in screen pixels.
+  virtual void PointerPosition(int* x, int* y) = 0;
+  // Moves the pointer; it is kept on the screen.
+  virtual void WarpPointer(int x, int y) = 0;
+  // All pointer input goes to this window until released. May fail briefly
+  // right after a window appears; the caller may try again.
+  virtual bool GrabPointer(NativeWindow* window) = 0;
+  virtual void UngrabPointer() = 0;
+  // Hides or shows the pointer over the window (and while grabbed).
+  virtual void SetPointerHidden(NativeWindow* window, bool hidden) = 0;
+};
+
+// The backend in use. The first call opens the X11 backend unless a test has
+// installed another one; null when no display can be opened.
+Backend* ActiveBackend();
+
+// Makes `backend` the one in use (tests and the benchmark install headless).
+// Passing null returns to the default choice on the next ActiveBackend().
+void InstallBackend(Backend* backend);
+
+}  // namespace kv

@@ -1,0 +1,32 @@
+// What the drawing layer offers to the rest of platform/ beyond the
+// interface itself.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/surface.h"
+#include "platform/win32.h"
+
+namespace kv {
+namespace gdi {
+
+// A bitmap made from a device-independent bitmap in memory, as a bitmap
+// resource stores it: a BITMAPINFOHEADER, the colour table if any, the rows
+// bottom-up. Converted once to the display's format. Null when malformed.
+HBITMAP CreateBitmapFromDib(const void* dib, size_t size);
+
+// A device context that draws straight into `surface` (a window's pixels).
+// The surface must outlive the context. Released with DeleteDC.
+HDC CreateSurfaceDC(const PixelSurface& surface);
+
+// The pixels of a bitmap (tests and tools read them).
+PixelSurface BitmapPixels(HBITMAP bitmap);
+
+// Live drawing objects (bitmaps, brushes, pens, fonts; stock objects not
+// counted) and live device contexts, so tests can prove nothing accumulates.
+int64_t LiveObjectCount();
+int64_t LiveDCCount();
+
+}  // namespace gdi
+}  // namespace kv
