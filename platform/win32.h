@@ -139,6 +139,11 @@ struct SIZE {
 #define WM_INITMENUPOPUP 0x0117
 #define WM_MENUSELECT 0x011F
 #define WM_ENTERIDLE 0x0121
+#define WM_NCHITTEST 0x0084
+#define WM_NCPAINT 0x0085
+#define WM_NCMOUSEMOVE 0x00A0
+#define WM_NCLBUTTONDOWN 0x00A1
+#define WM_NCLBUTTONUP 0x00A2
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -153,6 +158,16 @@ struct SIZE {
 #define WM_EXITMENULOOP 0x0212
 #define WM_USER 0x0400
 
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTMENU 5
+#define HTCLOSE 20
+
+#define BN_CLICKED 0
+
+#define SC_MOUSEMENU 0xF090
 #define SC_CLOSE 0xF060
 #define SC_KEYMENU 0xF100
 
@@ -411,6 +426,11 @@ BOOL ShowWindow(HWND window, int showCommand);
 BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
+HWND GetActiveWindow();
+HWND SetFocus(HWND window);
+HWND GetFocus();
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 int GetWindowTextW(HWND window, LPWSTR text, int capacity);
