@@ -36,3 +36,31 @@ test-unit: build
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN)
+
+# The frame benchmark (optimised build, headless figures, then the real
+# program in an X window under Xvfb beside a bare present loop).
+BUILD_BENCH ?= build-bench
+bench: deps
+	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV_TESTS=OFF
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target kelvara_bench kelvara_raw_shm kelvara
+	bench/run.sh $(BUILD_BENCH)
+
+# The same game as a genuine Windows program (cross-compiled with MinGW-w64),
+# and the drawing probe beside it: build-windows/kelvara.exe.
+BUILD_WINDOWS ?= build-windows
+.PHONY: windows
+windows: deps
+	cmake -S . -B $(BUILD_WINDOWS) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+
+# Pictures of the game, rendered headless: build/screenshots/*.png
+screenshots: build
+	./$(BUILD)/tools/screenshots/kv_screenshots $(BUILD)/screenshots
+
+# Redraws res/*.bmp from their sources in res/art/; the build itself uses the
+# committed pictures, and test_res fails when the two differ.
+.PHONY: pictures
+pictures: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) --target pictures

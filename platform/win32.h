@@ -11,6 +11,14 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// The game is wide throughout: IDI_APPLICATION and IDC_ARROW must be the wide
+// resource names, as they are on our own layer.
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
 #include <windows.h>
 #include <sys/timeb.h>
 #include <cwchar>
@@ -512,7 +520,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 // Wide formatting: the Windows runtime writes a wide string argument as %s and a
 // signed 64-bit integer as %I64d; glibc's wide printf spells them %ls and %lld.
 // Format strings are assembled from these so that both builds print the same text.
-#if defined(_WIN32) && !defined(__USE_MINGW_ANSI_STDIO)
+// MinGW-w64 always defines __USE_MINGW_ANSI_STDIO once <windows.h> is in, as 0
+// or 1, and in C++ it is 1 (libstdc++ insists): swprintf is then MinGW's own
+// C99 one, where a wide %s takes a narrow string, so the title would read "K".
+// Only the Microsoft runtime's swprintf gets the Windows spellings.
+#if defined(_WIN32) && !(defined(__USE_MINGW_ANSI_STDIO) && __USE_MINGW_ANSI_STDIO)
 #define KV_FMT_WSTR L"%s"
 #define KV_FMT_I64 L"%I64d"
 #else

@@ -10,6 +10,11 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # tests and benchmark
   libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
+  # the Windows build and its tests under Wine (64-bit only; no i386 needed).
+  # With --no-install-recommends Wine would come without its fonts and the X
+  # extensions its display driver loads at run time, so they are listed.
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine
+  libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
 )
 
 missing=()

@@ -20,8 +20,18 @@ HBITMAP CreateBitmapFromDib(const void* dib, size_t size);
 // The surface must outlive the context. Released with DeleteDC.
 HDC CreateSurfaceDC(const PixelSurface& surface);
 
-// The pixels of a bitmap (tests and tools read them).
+// Drops the device context kept for `window`; the windowing layer calls it
+// when the window is destroyed. Harmless for a window that never had one.
+void ForgetWindow(HWND window);
+
+// The pixels of a bitmap (tests and tools read them). The stride is negative
+// for a bottom-up DIB section, whose top row is last in memory; a monochrome
+// bitmap holds 0 or 0x00FFFFFF per pixel.
 PixelSurface BitmapPixels(HBITMAP bitmap);
+
+// Turns the drawing layer's shortcuts off and on (on by default), so tests
+// can hold a fast result against the plain one.
+void SetFastPaths(bool on);
 
 // Live drawing objects (bitmaps, brushes, pens, fonts; stock objects not
 // counted) and live device contexts, so tests can prove nothing accumulates.

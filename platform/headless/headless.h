@@ -46,6 +46,11 @@ void TypeKey(unsigned vk, wchar_t ch = 0, bool alt = false);  // press and relea
 
 // ---- the window manager
 void RequestClose(HWND window);  // the close box
+void Expose(HWND window);        // the window must be shown again
+
+// ---- the pointer grab: the next `count` grabs fail, as a real server's
+// may right after a window appears.
+void FailNextGrabs(int count);
 
 // ---- what a person would see
 bool PointerHidden();          // the pointer is hidden (over the grabbing window)
@@ -60,6 +65,11 @@ PixelSurface PresentedClient(HWND window);
 PixelSurface PresentedSurface(HWND window);
 // Number of presents of this window so far.
 int64_t PresentCount(HWND window);
+// The rectangle of the last present, in native surface pixels (the menu bar
+// included); empty before the first.
+RECT LastPresentRect(HWND window);
+// How often the pointer was hidden or shown over a window so far.
+int64_t PointerVisibilityCalls();
 // Visible top-level windows, most recently created first (dialogs, message
 // boxes and menu drop-downs are top-level windows too).
 int VisibleWindowCount();

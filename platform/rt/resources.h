@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/win32.h"
 
@@ -31,6 +33,22 @@ bool FindResource(HINSTANCE instance, uint16_t type, uint16_t id, ResourceData* 
 // The same, with the interface's way of naming a resource: a MAKEINTRESOURCEW
 // value. Named (string) resources are not used by the program and not found.
 bool FindResource(HINSTANCE instance, uint16_t type, LPCWSTR name, ResourceData* out);
+
+// One entry of a module, as listed for checking tools.
+struct ResourceInfo {
+  bool typeIsOrdinal = true;
+  uint16_t type = 0;
+  std::wstring typeName;  // when the type is a string
+  bool nameIsOrdinal = true;
+  uint16_t id = 0;
+  std::wstring name;  // when the name is a string
+  uint16_t language = 0;
+  ResourceData data;
+};
+
+// Every resource of a module in file order (the leading empty entry is not
+// listed). Empty when `instance` is null or not a module.
+std::vector<ResourceInfo> ListResources(HINSTANCE instance);
 
 }  // namespace rt
 }  // namespace kv

@@ -37,6 +37,13 @@ struct HWND__ {
 
   // Set by the dialog manager on a dialog window: its own state.
   void* dialog = nullptr;
+
+  // A child window (WS_CHILD) lives in its parent's client area: it has no
+  // native window of its own, windowRect is in the parent's client
+  // coordinates, and its pixels are a part of the parent's surface.
+  HWND parent = nullptr;
+  int id = 0;                 // a child's identifier (the menu argument)
+  bool needsPaint = false;    // shown since UpdateWindow last painted it
 };
 
 namespace kv {
@@ -53,6 +60,11 @@ PixelSurface ClientView(HWND__* window);
 // Shows the whole native surface again (after the menu bar or a dialog
 // control was drawn, or when the backend asks for an expose).
 void PresentWhole(HWND__* window);
+
+// Drops every window, class, queued message, capture and cursor count
+// without sending any message: a fresh start for a newly installed backend
+// (the headless backend calls it, so tests stay independent).
+void ResetWindowing();
 
 // ---- provided by the menu part (menu*.cpp)
 // Draws the menu bar of `window` into the top rows of its surface.

@@ -1,0 +1,92 @@
+// Memory and surface device contexts, and the attributes every context keeps.
+#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/gdi_objects.h"
+
+using namespace kv::gdi;
+
+HDC CreateCompatibleDC(HDC reference) {
+  // Any reference context (or none, the screen) gives the same kind of
+  // memory context here: the display has one format.
+  if (reference && !LiveDC(reference)) return nullptr;
+  auto* dc = new HDC__;
+  dc->kind = HDC__::kMemory;
+  ResetDCState(dc);
+  dc->bitmap = DefaultBitmap();
+  ++dc->bitmap->header.selections;
+  RegisterDC(dc, true);
+  return dc;
+}
+
+namespace kv {
+namespace gdi {
+
+HDC CreateSurfaceDC(const PixelSurface& surface) {
+  if (!surface.pixels || surface.width <= 0 || surface.height <= 0) return nullptr;
+  auto* dc = new HDC__;
+  dc->kind = HDC__::kSurface;
+  dc->surface = surface;
+  dc->surfaceFormat = &ColorFormat();
+  ResetDCState(dc);
+  RegisterDC(dc, true);
+  return dc;
+}
+
+}  // namespace gdi
+}  // namespace kv
+
+BOOL DeleteDC(HDC dc) {
+  HDC__* d = LiveDC(dc);
+  // A window's context is given back with ReleaseDC, never deleted.
+  if (!d || d->kind == HDC__::kWindow) return FALSE;
+  ReleaseDCObjects(d);
+  UnregisterDC(d, true);
+  delete d;
+  return TRUE;
+}
+
+int SetBkMode(HDC dc, int mode) {
+  HDC__* d = LiveDC(dc);
+  if (!d || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+  const int previous = d->bkMode;
+  d->bkMode = mode;
+  return previous;
+}
+
+int GetBkMode(HDC dc) {
+  HDC__* d = LiveDC(dc);
+  return d ? d->bkMode : 0;
+}
+
+COLORREF SetBkColor(HDC dc, COLORREF color) {
+  HDC__* d = LiveDC(dc);
+  if (!d) return CLR_INVALID;
+  const COLORREF previous = d->bkColor;
+  d->bkColor = color & 0x00FFFFFF;
+  return previous;
+}
+
+COLORREF GetTextColor(HDC dc) {
+  HDC__* d = LiveDC(dc);
+  return d ? d->textColor : CLR_INVALID;
+}
+
+COLORREF SetTextColor(HDC dc, COLORREF color) {
+  HDC__* d = LiveDC(dc);
+  if (!d) return CLR_INVALID;
+  const COLORREF previous = d->textColor;
+  d->textColor = color & 0x00FFFFFF;
+  return previous;
+}
+
+UINT SetTextAlign(HDC dc, UINT align) {
+  HDC__* d = LiveDC(dc);
+  if (!d) return 0xFFFFFFFF;  // GDI_ERROR
+  const UINT previous = d->textAlign;
+  d->textAlign = align & (TA_UPDATECP | TA_CENTER | TA_BASELINE);
+  return previous;
+}
+
+UINT GetTextAlign(HDC dc) {
+  HDC__* d = LiveDC(dc);
+  return d ? d->textAlign : 0xFFFFFFFF;
+}

@@ -1,0 +1,139 @@
+// Backend input becomes window messages: the mouse goes to the window that
+// holds the capture or else to the window under the pointer, keys to the
+// window with the focus. A disabled window gets nothing.
+#include "platform/rt/wall_clock.h"
+#include "platform/user/user_state.h"
+
+namespace kv {
+namespace user {
+
+namespace {
+
+constexpr LPARAM kAltContextBit = LPARAM(1) << 29;
+constexpr LPARAM kKeyUpBits = (LPARAM(1) << 30) | (LPARAM(1) << 31);
+
+void Queue(HWND__* w, UINT message, WPARAM wParam, LPARAM lParam, int sx, int sy) {
+  MSG m{};
+  m.hwnd = w;
+  m.message = message;
+  m.wParam = wParam;
+  m.lParam = lParam;
+  m.time = static_cast<DWORD>(rt::WallClockMs());
+  m.pt = POINT{sx, sy};
+  State().input.push_back(m);
+}
+
+unsigned ButtonFlag(int button) {
+  switch (button) {
+    case 1: return MK_LBUTTON;
+    case 2: return MK_MBUTTON;
+    case 3: return MK_RBUTTON;
+    default: return 0;
+  }
+}
+
+UINT ButtonMessage(int button, bool down) {
+  switch (button) {
+    case 1: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case 2: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    case 3: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    default: return 0;
+  }
+}
+
+void TranslateMouse(const InputEvent& ev) {
+  UserState& s = State();
+  const unsigned flag = ButtonFlag(ev.button);
+  if (ev.type == InputEvent::kButtonDown) s.buttons |= flag;
+  if (ev.type == InputEvent::kButtonUp) s.buttons &= ~flag;
+  UINT message = WM_MOUSEMOVE;
+  if (ev.type != InputEvent::kMouseMove) {
+    message = ButtonMessage(ev.button, ev.type == InputEvent::kButtonDown);
+    if (message == 0) return;  // a button the interface has no message for
+  }
+
+  HWND__* target = LiveWindow(s.capture);
+  int cx = 0, cy = 0;
+  if (target) {
+    // The capture takes everything, wherever the pointer is.
+    int ox = 0, oy = 0;
+    ClientOrigin(target, &ox, &oy);
+    cx = ev.screenX - ox;
+    cy = ev.screenY - oy;
+  } else {
+    target = WindowOfNative(ev.window);
+    if (!target) return;
+    if (ev.y < target->menuBarHeight) {
+      if (!target->visible || !AcceptsInput(target)) return;
+      // The menu bar is the non-client area; the menu part takes it from here.
+      const LPARAM screenPoint = MAKELPARAM(ev.screenX, ev.screenY);
+      if (ev.type == InputEvent::kMouseMove) {
+        Queue(target, WM_NCMOUSEMOVE, HTMENU, screenPoint, ev.screenX, ev.screenY);
+      } else if (ev.button == 1) {
+        Queue(target, ev.type == InputEvent::kButtonDown ? WM_NCLBUTTONDOWN : WM_NCLBUTTONUP,
+              HTMENU, screenPoint, ev.screenX, ev.screenY);
+      }
+      return;
+    }
+    cx = ev.x;
+    cy = ev.y - target->menuBarHeight;
+  }
+  if (!target->visible || !AcceptsInput(target)) return;
+  WPARAM keys = s.buttons;
+  if (ev.shift) keys |= MK_SHIFT;
+  if (ev.ctrl) keys |= MK_CONTROL;
+  Queue(target, message, keys, MAKELPARAM(cx, cy), ev.screenX, ev.screenY);
+}
+
+void TranslateKey(const InputEvent& ev) {
+  UserState& s = State();
+  HWND__* target = LiveWindow(s.focus);
+  if (!target) target = LiveWindow(s.active);
+  if (!target) target = WindowOfNative(ev.window);
+  if (!target || !AcceptsInput(target)) return;
+  const bool down = ev.type == InputEvent::kKeyDown;
+  const bool sys = ev.alt || ev.key == VK_F10 || ev.key == VK_MENU;
+  if (down && ev.key < 256) s.keyChars[ev.key] = ev.ch;
+  UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+  LPARAM lParam = 1;  // repeat count
+  if (ev.alt) lParam |= kAltContextBit;
+  if (!down) lParam |= kKeyUpBits;
+  Queue(target, message, ev.key, lParam, ev.screenX, ev.screenY);
+}
+
+}  // namespace
+
+void CollectInput(Backend* backend) {
+  InputEvent ev;
+  while (backend->PollEvent(&ev)) {
+    switch (ev.type) {
+      case InputEvent::kMouseMove:
+      case InputEvent::kButtonDown:
+      case InputEvent::kButtonUp:
+        TranslateMouse(ev);
+        break;
+      case InputEvent::kKeyDown:
+      case InputEvent::kKeyUp:
+        TranslateKey(ev);
+        break;
+      case InputEvent::kCloseRequest: {
+        HWND__* w = WindowOfNative(ev.window);
+        if (w && AcceptsInput(w)) {
+          Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
+        }
+        break;
+      }
+      case InputEvent::kExpose:
+        // Our surfaces keep the last frame, so showing it again is enough.
+        if (HWND__* w = WindowOfNative(ev.window)) PresentWhole(w);
+        break;
+      case InputEvent::kFocusLost:
+      case InputEvent::kNone:
+        break;
+    }
+    ev = InputEvent{};
+  }
+}
+
+}  // namespace user
+}  // namespace kv

@@ -1,0 +1,101 @@
+// State shared by the windowing layer's own files: the live windows, the
+// classes, the message queues, capture, focus and the cursor count. One
+// thread uses it; nothing here is locked.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/user/window.h"
+
+namespace kv {
+namespace user {
+
+struct WindowClass {
+  std::wstring name;
+  ATOM atom = 0;
+  WNDCLASSW wc{};  // lpszClassName and lpszMenuName are not kept
+};
+
+struct UserState {
+  std::vector<HWND__*> windows;  // live windows, in creation order
+  std::vector<HWND__*> retired;  // destroyed records, kept a while so that a
+                                 // stale handle does not name a new window
+  HWND__* lastHit = nullptr;     // LiveWindow's cache: frames look up one window
+  std::vector<WindowClass> classes;
+  ATOM nextAtom = 0xC000;
+
+  std::deque<MSG> posted;  // PostMessageW, TranslateMessage
+  std::deque<MSG> input;   // translated backend input, not yet taken
+  bool quitPending = false;
+  int quitCode = 0;
+
+  HWND capture = nullptr;
+  bool grabbed = false;        // the backend grab behind the capture is held
+  HWND active = nullptr;       // top-level window that takes the keyboard
+  HWND focus = nullptr;        // the window keys go to (active or its child)
+  int cursorCount = 0;         // ShowCursor's display count
+  NativeWindow* cursorHiddenOn = nullptr;
+
+  unsigned buttons = 0;        // MK_ flags of the buttons held now
+  wchar_t keyChars[256] = {};  // character last typed by each virtual key
+};
+
+UserState& State();
+
+// The top-level window that holds `w` (itself when it is not a child).
+HWND__* TopLevel(HWND__* w);
+// True when `w` and every window it lies inside are enabled.
+bool AcceptsInput(HWND__* w);
+// The live top-level window of a backend window, or null.
+HWND__* WindowOfNative(NativeWindow* native);
+
+// Drains the backend's pending events into the input queue.
+void CollectInput(Backend* backend);
+
+// Called while `w` is destroyed, before its record goes: capture, focus,
+// activation and the hidden cursor let go of it.
+void ForgetCapture(HWND__* w);
+void ForgetActivation(HWND__* w);
+void ForgetCursor(HWND__* w);
+// Makes `w` (a top-level window) the active one and gives it the focus.
+void Activate(HWND__* w);
+// Picks a new active window after the old one was hidden or destroyed.
+void ActivateSuccessor(HWND__* lost);
+
+// Removes queued messages addressed to `w`.
+void PurgeMessages(HWND w);
+
+// Resets the message queue, capture, focus and cursor parts of the state.
+void ResetQueueAndInput();
+
+}  // namespace user
+}  // namespace kv
+
+namespace kv {
+namespace user {
+// The registered class named by `name` (a string or a MAKEINTRESOURCEW
+// atom), or null.
+const WindowClass* FindClass(LPCWSTR name);
+// Forgets every registered class.
+void ResetClasses();
+}  // namespace user
+}  // namespace kv
+
+namespace kv {
+namespace user {
+// Screen position of the client area's top-left pixel.
+void ClientOrigin(HWND__* w, int* x, int* y);
+// True when `w` lies (at any depth) inside `ancestor`.
+bool IsInside(HWND__* w, HWND__* ancestor);
+}  // namespace user
+}  // namespace kv
+
+namespace kv {
+namespace user {
+// A message stamped with the time and the pointer's position.
+MSG MakeMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam);
+}  // namespace user
+}  // namespace kv

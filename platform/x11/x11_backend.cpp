@@ -1,0 +1,319 @@
+// The X11 backend: connection, windows and their pixels.
+#include "platform/x11/x11_backend.h"
+
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/x11/x11_display.h"
+#include "platform/x11/x11_errors.h"
+#include "platform/x11/x11_testing.h"
+#include "platform/x11/x11_window_props.h"
+
+namespace kv {
+namespace x11 {
+
+namespace {
+
+// X refuses windows larger than this in either direction.
+constexpr int kMaxSide = 32767;
+
+bool IsSurfaceVisual(const Visual* visual) {
+  return visual->red_mask == 0xFF0000 && visual->green_mask == 0x00FF00 &&
+         visual->blue_mask == 0x0000FF;
+}
+
+// 24-bit TrueColor, whose images the server stores in 32-bit words: then a
+// window's pixels are exactly our 0x00RRGGBB surface.
+Visual* ChooseVisual(Display* display, int screen) {
+  bool wordPixels = false;
+  int count = 0;
+  if (XPixmapFormatValues* formats = XListPixmapFormats(display, &count)) {
+    for (int i = 0; i < count; ++i)
+      if (formats[i].depth == 24 && formats[i].bits_per_pixel == 32) wordPixels = true;
+    XFree(formats);
+  }
+  if (!wordPixels) return nullptr;
+  Visual* fallback = DefaultVisual(display, screen);
+  if (DefaultDepth(display, screen) == 24 && fallback->c_class == TrueColor &&
+      IsSurfaceVisual(fallback))
+    return fallback;
+  XVisualInfo info{};
+  if (XMatchVisualInfo(display, screen, 24, TrueColor, &info) && IsSurfaceVisual(info.visual))
+    return info.visual;
+  return nullptr;
+}
+
+}  // namespace
+
+Backend* OpenBackend() {
+  const char* name = XDisplayName(nullptr);
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) {
+    std::fprintf(stderr, "Kelvara: cannot open display \"%s\"%s\n", name ? name : "",
+                 (name && *name) ? "" : " (DISPLAY is not set)");
+    return nullptr;
+  }
+  InstallErrorHandlers();
+  int screen = DefaultScreen(display);
+  Visual* visual = ChooseVisual(display, screen);
+  if (!visual) {
+    std::fprintf(stderr,
+                 "Kelvara: display \"%s\" offers no 24-bit TrueColor visual with 32-bit pixels\n",
+                 DisplayString(display));
+    XCloseDisplay(display);
+    return nullptr;
+  }
+  Colormap colormap = visual == DefaultVisual(display, screen)
+                          ? DefaultColormap(display, screen)
+                          : XCreateColormap(display, RootWindow(display, screen), visual, AllocNone);
+  return new X11Backend(display, visual, colormap);
+}
+
+X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap)
+    : display_(display),
+      screen_(DefaultScreen(display)),
+      root_(RootWindow(display, screen_)),
+      visual_(visual),
+      colormap_(colormap) {
+  InternAtoms(display_, &atoms_);
+  shmUsable_ = SharedMemoryUsable(display_);
+  int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+  if (XFixesQueryExtension(display_, &eventBase, &errorBase) &&
+      XFixesQueryVersion(display_, &major, &minor))
+    fixesUsable_ = major >= 4;
+  if (!fixesUsable_) {
+    // An all-transparent 1x1 cursor hides the pointer the old way.
+    Pixmap empty = XCreatePixmap(display_, root_, 1, 1, 1);
+    GC gc = XCreateGC(display_, empty, 0, nullptr);
+    XFillRectangle(display_, empty, gc, 0, 0, 1, 1);
+    XFreeGC(display_, gc);
+    XColor black{};
+    blankCursor_ = XCreatePixmapCursor(display_, empty, empty, &black, &black, 0, 0);
+    XFreePixmap(display_, empty);
+  }
+  // Held keys repeat as presses only, as the interface expects.
+  XkbSetDetectableAutoRepeat(display_, True, nullptr);
+  ReadModifierMap();
+}
+
+X11Backend::~X11Backend() {
+  while (!windows_.empty()) DestroyWindow(AsNative(windows_.back()));
+  if (blankCursor_ != None) XFreeCursor(display_, blankCursor_);
+  if (colormap_ != DefaultColormap(display_, screen_)) XFreeColormap(display_, colormap_);
+  XCloseDisplay(display_);
+}
+
+void X11Backend::ReadModifierMap() {
+  altMask_ = Mod1Mask;
+  XModifierKeymap* map = XGetModifierMapping(display_);
+  if (!map) return;
+  for (int mod = Mod1MapIndex; mod <= Mod5MapIndex; ++mod) {
+    for (int k = 0; k < map->max_keypermod; ++k) {
+      KeyCode code = map->modifiermap[mod * map->max_keypermod + k];
+      if (!code) continue;
+      KeySym sym = XkbKeycodeToKeysym(display_, code, 0, 0);
+      if (sym == XK_Alt_L || sym == XK_Alt_R) {
+        altMask_ = 1u << mod;
+        XFreeModifiermap(map);
+        return;
+      }
+    }
+  }
+  XFreeModifiermap(map);
+}
+
+XWindowRecord* X11Backend::Find(NativeWindow* window) const {
+  if (!window) return nullptr;
+  for (XWindowRecord* record : windows_)
+    if (AsNative(record) == window) return record;
+  return nullptr;
+}
+
+XWindowRecord* X11Backend::FindByX(Window window) const {
+  for (XWindowRecord* record : windows_)
+    if (record->window == window) return record;
+  return nullptr;
+}
+
+void X11Backend::ScreenSize(int* width, int* height) {
+  if (width) *width = DisplayWidth(display_, screen_);
+  if (height) *height = DisplayHeight(display_, screen_);
+}
+
+NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& params) {
+  if (params.width <= 0 || params.height <= 0 || params.width > kMaxSide ||
+      params.height > kMaxSide)
+    return nullptr;
+  XWindowRecord* owner = Find(params.owner);
+  auto* record = new XWindowRecord;
+  record->kind = params.popup ? WindowKind::kPopup
+                 : owner      ? WindowKind::kDialog
+                              : WindowKind::kMain;
+  record->owner = owner;
+
+  XSetWindowAttributes attributes{};
+  // No background: the server never paints over what we presented.
+  attributes.background_pixmap = None;
+  attributes.border_pixel = 0;
+  attributes.colormap = colormap_;
+  attributes.override_redirect = params.popup ? True : False;
+  attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                          ButtonReleaseMask | PointerMotionMask | FocusChangeMask |
+                          StructureNotifyMask;
+  if (params.popup) attributes.save_under = True;
+  unsigned long mask =
+      CWBackPixmap | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask | CWSaveUnder;
+
+  {
+    ErrorTrap trap(display_);
+    record->window = XCreateWindow(display_, root_, params.x, params.y,
+                                   static_cast<unsigned>(params.width),
+                                   static_cast<unsigned>(params.height), 0, 24, InputOutput,
+                                   visual_, mask, &attributes);
+    if (record->window != None) {
+      XGCValues values{};
+      values.graphics_exposures = False;
+      record->gc = XCreateGC(display_, record->window, GCGraphicsExposures, &values);
+      SetManagerHints(display_, record->window, atoms_, record->kind, params.x, params.y,
+                      params.width, params.height, owner ? owner->window : None);
+      SetWindowTitle(display_, record->window, atoms_, params.title);
+    }
+    if (trap.Failed() || record->window == None) {
+      if (record->gc) XFreeGC(display_, record->gc);
+      if (record->window != None) XDestroyWindow(display_, record->window);
+      XSync(display_, False);
+      delete record;
+      return nullptr;
+    }
+  }
+  if (!CreateFrameImage(display_, visual_, params.width, params.height, shmUsable_ && shmAllowed,
+                        &record->frame)) {
+    XFreeGC(display_, record->gc);
+    XDestroyWindow(display_, record->window);
+    XSync(display_, False);
+    delete record;
+    return nullptr;
+  }
+  windows_.push_back(record);
+  return AsNative(record);
+}
+
+void X11Backend::GiveFocusBackToOwner(XWindowRecord* record) {
+  // A window manager does this itself; on a bare server the focus would
+  // fall back to the root and keys would go wherever the pointer is.
+  if (record->kind == WindowKind::kPopup || !record->owner || record->owner->gone ||
+      !record->owner->mapped)
+    return;
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(display_, &focus, &revert);
+  if (focus != record->window) return;
+  if (WindowManagerRunning(display_, atoms_)) return;
+  XSetInputFocus(display_, record->owner->window, RevertToParent, CurrentTime);
+}
+
+void X11Backend::DestroyWindow(NativeWindow* window) {
+  XWindowRecord* record = Find(window);
+  if (!record) return;
+  windows_.erase(std::find(windows_.begin(), windows_.end(), record));
+  for (XWindowRecord* other : windows_)
+    if (other->owner == record) other->owner = nullptr;
+  if (!record->gone) {
+    if (record->mapped) GiveFocusBackToOwner(record);
+    XDestroyWindow(display_, record->window);
+  }
+  DestroyFrameImage(display_, &record->frame);
+  XFreeGC(display_, record->gc);
+  XSync(display_, False);
+  // Events already queued for the window find no record and are dropped.
+  delete record;
+}
+
+void X11Backend::ShowWindow(NativeWindow* window, bool visible) {
+  XWindowRecord* record = Find(window);
+  if (!record || record->gone || record->mapped == visible) return;
+  record->originKnown = false;
+  if (visible) {
+    XMapRaised(display_, record->window);
+    record->mapped = true;
+    // On a bare server nobody gives a new window the keyboard; the menu's
+    // access keys need it. A manager decides for itself.
+    if (record->kind != WindowKind::kPopup && !WindowManagerRunning(display_, atoms_))
+      XSetInputFocus(display_, record->window, RevertToParent, CurrentTime);
+  } else {
+    GiveFocusBackToOwner(record);
+    XUnmapWindow(display_, record->window);
+    record->mapped = false;
+  }
+  XFlush(display_);
+}
+
+void X11Backend::SetTitle(NativeWindow* window, const wchar_t* title) {
+  XWindowRecord* record = Find(window);
+  if (!record || record->gone) return;
+  SetWindowTitle(display_, record->window, atoms_, title);
+  XFlush(display_);
+}
+
+PixelSurface X11Backend::Surface(NativeWindow* window) {
+  XWindowRecord* record = Find(window);
+  if (!record) return PixelSurface{};
+  return SurfaceOf(record->frame);
+}
+
+void X11Backend::Present(NativeWindow* window, int x, int y, int width, int height) {
+  XWindowRecord* record = Find(window);
+  if (!record || record->gone) return;
+  PutFrameImage(display_, record->window, record->gc, &record->frame, x, y, width, height);
+}
+
+void X11Backend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
+  int ox = 0, oy = 0;
+  XWindowRecord* record = Find(window);
+  if (record && !record->gone) {
+    // The place changes only with the structure events that clear this.
+    if (!record->originKnown) {
+      Window child = None;
+      if (XTranslateCoordinates(display_, record->window, root_, 0, 0, &record->originX,
+                                &record->originY, &child))
+        record->originKnown = true;
+    }
+    ox = record->originX;
+    oy = record->originY;
+  }
+  if (x) *x = ox;
+  if (y) *y = oy;
+}
+
+namespace testing {
+
+Display* DisplayOf(Backend* backend) {
+  auto* x = dynamic_cast<X11Backend*>(backend);
+  return x ? x->display() : nullptr;
+}
+
+Window XWindowOf(Backend* backend, NativeWindow* window) {
+  auto* x = dynamic_cast<X11Backend*>(backend);
+  XWindowRecord* record = x ? x->Find(window) : nullptr;
+  return record ? record->window : None;
+}
+
+bool UsesSharedMemory(Backend* backend, NativeWindow* window) {
+  auto* x = dynamic_cast<X11Backend*>(backend);
+  XWindowRecord* record = x ? x->Find(window) : nullptr;
+  return record && record->frame.usesShm;
+}
+
+void AllowSharedMemory(Backend* backend, bool allowed) {
+  if (auto* x = dynamic_cast<X11Backend*>(backend)) x->shmAllowed = allowed;
+}
+
+}  // namespace testing
+
+}  // namespace x11
+}  // namespace kv

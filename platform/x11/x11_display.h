@@ -1,0 +1,85 @@
+// The X11 backend's state, shared by its files: windows (x11_backend.cpp),
+// input events (x11_events.cpp) and the pointer (x11_pointer.cpp).
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/x11/x11_image.h"
+#include "platform/x11/x11_window_props.h"
+
+namespace kv {
+namespace x11 {
+
+// What stands behind a NativeWindow* of this backend.
+struct XWindowRecord {
+  Window window = None;
+  GC gc = nullptr;
+  FrameImage frame;
+  WindowKind kind = WindowKind::kMain;
+  XWindowRecord* owner = nullptr;
+  bool mapped = false;
+  bool pointerHidden = false;
+  // Destroyed by someone else (a tool, a dying manager): X calls on it are
+  // skipped from then on, and the windowing layer is asked to close it.
+  bool gone = false;
+  bool originKnown = false;
+  int originX = 0, originY = 0;
+};
+
+class X11Backend final : public Backend {
+ public:
+  X11Backend(Display* display, Visual* visual, Colormap colormap);
+  ~X11Backend() override;
+
+  const char* Name() const override { return "x11"; }
+  void ScreenSize(int* width, int* height) override;
+  NativeWindow* CreateWindow(const NativeWindowParams& params) override;
+  void DestroyWindow(NativeWindow* window) override;
+  void ShowWindow(NativeWindow* window, bool visible) override;
+  void SetTitle(NativeWindow* window, const wchar_t* title) override;
+  PixelSurface Surface(NativeWindow* window) override;
+  void Present(NativeWindow* window, int x, int y, int width, int height) override;
+  void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
+  bool PollEvent(InputEvent* event) override;
+  void WaitEvent(int timeoutMs) override;
+  void PointerPosition(int* x, int* y) override;
+  void WarpPointer(int x, int y) override;
+  bool GrabPointer(NativeWindow* window) override;
+  void UngrabPointer() override;
+  void SetPointerHidden(NativeWindow* window, bool hidden) override;
+
+  Display* display() const { return display_; }
+  bool shmAllowed = true;
+
+  // The record of a live window of this backend, or null.
+  XWindowRecord* Find(NativeWindow* window) const;
+  XWindowRecord* FindByX(Window window) const;
+
+ private:
+  bool Translate(XEvent* event, InputEvent* out);
+  bool TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out);
+  void ReadModifierMap();
+  void GiveFocusBackToOwner(XWindowRecord* record);
+
+  Display* display_;
+  int screen_;
+  Window root_;
+  Visual* visual_;
+  Colormap colormap_;
+  Atoms atoms_;
+  bool shmUsable_ = false;
+  bool fixesUsable_ = false;
+  Cursor blankCursor_ = None;   // stands in for XFixes where it is missing
+  unsigned int altMask_ = Mod1Mask;
+  std::vector<XWindowRecord*> windows_;
+};
+
+inline NativeWindow* AsNative(XWindowRecord* record) {
+  return reinterpret_cast<NativeWindow*>(record);
+}
+
+}  // namespace x11
+}  // namespace kv

@@ -1,0 +1,72 @@
+#include "platform/x11/x11_errors.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace kv {
+namespace x11 {
+
+namespace {
+
+// Written only from inside Xlib on the program's one thread.
+unsigned long gErrorCount = 0;
+int gLastCode = 0;
+int gLastRequest = 0;
+// The first error after a trap started, so a trap can report it even when
+// more follow.
+unsigned long gFirstAfter = 0;
+int gFirstCodeAfter = 0;
+
+int RecordError(Display*, XErrorEvent* error) {
+  ++gErrorCount;
+  gLastCode = error->error_code;
+  gLastRequest = error->request_code;
+  if (gErrorCount == gFirstAfter + 1) gFirstCodeAfter = error->error_code;
+  return 0;
+}
+
+// Xlib does not let a program go on after the connection is lost; it exits
+// when this returns. Nothing is kept between runs, so leaving at once with
+// the ordinary exit code is the clean end.
+[[noreturn]] void LeaveAfterLostServer(const char* name) {
+  std::fprintf(stderr, "Kelvara: the connection to the X server %s was lost; exiting.\n",
+               name ? name : "");
+  std::fflush(nullptr);
+  _exit(0);
+}
+
+int LostServer(Display* display) {
+  LeaveAfterLostServer(display ? DisplayString(display) : "");
+}
+
+}  // namespace
+
+void InstallErrorHandlers() {
+  XSetErrorHandler(RecordError);
+  XSetIOErrorHandler(LostServer);
+}
+
+unsigned long ErrorCount() { return gErrorCount; }
+int LastErrorCode() { return gLastCode; }
+int LastErrorRequest() { return gLastRequest; }
+
+ErrorTrap::ErrorTrap(Display* display) : display_(display) {
+  XSync(display_, False);
+  startCount_ = gErrorCount;
+  gFirstAfter = gErrorCount;
+  gFirstCodeAfter = 0;
+}
+
+bool ErrorTrap::Failed() {
+  XSync(display_, False);
+  return gErrorCount != startCount_;
+}
+
+int ErrorTrap::FirstCode() {
+  if (!Failed()) return 0;
+  return gFirstAfter == startCount_ ? gFirstCodeAfter : gLastCode;
+}
+
+}  // namespace x11
+}  // namespace kv

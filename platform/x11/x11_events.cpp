@@ -1,0 +1,180 @@
+// Input from the X server, turned into the backend's events.
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <cerrno>
+
+#include "platform/x11/x11_display.h"
+#include "platform/x11/x11_keys.h"
+#include "platform/win32.h"
+
+namespace kv {
+namespace x11 {
+
+namespace {
+
+void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY) {
+  out->x = x;
+  out->y = y;
+  out->screenX = rootX;
+  out->screenY = rootY;
+}
+
+}  // namespace
+
+bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out) {
+  bool press = key->type == KeyPress;
+  KeySym unshifted = XLookupKeysym(key, 0);
+  KeySym typed = NoSymbol;
+  char ignored[16];
+  XLookupString(key, ignored, sizeof(ignored), &typed, nullptr);
+  unsigned vk = VirtualKeyFromKeysym(unshifted);
+  if (vk == 0) vk = VirtualKeyFromKeysym(typed);
+  bool ctrl = (key->state & ControlMask) != 0;
+  wchar_t ch = press ? CharacterFromKeysym(typed, ctrl) : 0;
+  if (vk == 0 && ch == 0) return false;
+
+  out->type = press ? InputEvent::kKeyDown : InputEvent::kKeyUp;
+  out->window = AsNative(record);
+  SetPointer(out, key->x, key->y, key->x_root, key->y_root);
+  out->key = vk;
+  out->ch = ch;
+  out->shift = (key->state & ShiftMask) != 0;
+  out->ctrl = ctrl;
+  out->alt = (key->state & altMask_) != 0;
+  // X reports the modifiers as they were before the event; a modifier's own
+  // press or release counts as already done.
+  if (IsModifierKeysym(unshifted)) {
+    if (vk == VK_MENU) out->alt = press;
+    if (vk == VK_SHIFT) out->shift = press;
+    if (vk == VK_CONTROL) out->ctrl = press;
+  }
+  return true;
+}
+
+bool X11Backend::Translate(XEvent* event, InputEvent* out) {
+  *out = InputEvent{};
+  if (event->type == MappingNotify) {
+    XRefreshKeyboardMapping(&event->xmapping);
+    ReadModifierMap();
+    return false;
+  }
+  XWindowRecord* record = FindByX(event->xany.window);
+  if (event->type == DestroyNotify) record = FindByX(event->xdestroywindow.window);
+  if (!record) return false;  // a window already destroyed, or not ours
+
+  switch (event->type) {
+    case MotionNotify: {
+      // Only the latest place of a run of motions matters.
+      XEvent next;
+      while (XEventsQueued(display_, QueuedAlready) > 0) {
+        XPeekEvent(display_, &next);
+        if (next.type != MotionNotify || next.xmotion.window != event->xmotion.window ||
+            next.xmotion.state != event->xmotion.state)
+          break;
+        XNextEvent(display_, event);
+      }
+      const XMotionEvent& m = event->xmotion;
+      out->type = InputEvent::kMouseMove;
+      out->window = AsNative(record);
+      SetPointer(out, m.x, m.y, m.x_root, m.y_root);
+      out->shift = (m.state & ShiftMask) != 0;
+      out->ctrl = (m.state & ControlMask) != 0;
+      out->alt = (m.state & altMask_) != 0;
+      return true;
+    }
+    case ButtonPress:
+    case ButtonRelease: {
+      const XButtonEvent& b = event->xbutton;
+      // 4 and up are wheel steps and extra buttons, which the game has no use for.
+      if (b.button < Button1 || b.button > Button3) return false;
+      out->type = event->type == ButtonPress ? InputEvent::kButtonDown : InputEvent::kButtonUp;
+      out->window = AsNative(record);
+      SetPointer(out, b.x, b.y, b.x_root, b.y_root);
+      out->button = static_cast<int>(b.button);
+      out->shift = (b.state & ShiftMask) != 0;
+      out->ctrl = (b.state & ControlMask) != 0;
+      out->alt = (b.state & altMask_) != 0;
+      return true;
+    }
+    case KeyPress:
+    case KeyRelease:
+      return TranslateKey(&event->xkey, record, out);
+    case ClientMessage: {
+      const XClientMessageEvent& c = event->xclient;
+      if (c.message_type != atoms_.wmProtocols || c.format != 32) return false;
+      Atom protocol = static_cast<Atom>(c.data.l[0]);
+      if (protocol == atoms_.netWmPing) {
+        // The manager asks whether we still answer: send it back to the root.
+        XEvent reply = *event;
+        reply.xclient.window = root_;
+        XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask,
+                   &reply);
+        XFlush(display_);
+        return false;
+      }
+      if (protocol != atoms_.wmDeleteWindow) return false;
+      out->type = InputEvent::kCloseRequest;
+      out->window = AsNative(record);
+      return true;
+    }
+    case Expose:
+      if (event->xexpose.count != 0) return false;  // the last of a series stands for all
+      out->type = InputEvent::kExpose;
+      out->window = AsNative(record);
+      return true;
+    case FocusOut: {
+      const XFocusChangeEvent& f = event->xfocus;
+      if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior ||
+          f.detail == NotifyPointer)
+        return false;
+      out->type = InputEvent::kFocusLost;
+      out->window = AsNative(record);
+      return true;
+    }
+    case DestroyNotify:
+      // Someone else destroyed our window: treat it as the close box, so the
+      // program ends the way it would have.
+      record->gone = true;
+      record->mapped = false;
+      out->type = InputEvent::kCloseRequest;
+      out->window = AsNative(record);
+      return true;
+    case ConfigureNotify:
+    case ReparentNotify:
+    case MapNotify:
+    case UnmapNotify:
+      record->originKnown = false;
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool X11Backend::PollEvent(InputEvent* event) {
+  InputEvent scratch;
+  if (!event) event = &scratch;
+  while (XPending(display_) > 0) {
+    XEvent xevent;
+    XNextEvent(display_, &xevent);
+    if (Translate(&xevent, event)) return true;
+  }
+  *event = InputEvent{};
+  return false;
+}
+
+void X11Backend::WaitEvent(int timeoutMs) {
+  if (XPending(display_) > 0) return;
+  pollfd fd{};
+  fd.fd = ConnectionNumber(display_);
+  fd.events = POLLIN;
+  int result;
+  do {
+    result = poll(&fd, 1, timeoutMs < 0 ? 0 : timeoutMs);
+  } while (result < 0 && errno == EINTR);
+  // A hang-up surfaces as the lost-server path on the next read.
+}
+
+}  // namespace x11
+}  // namespace kv

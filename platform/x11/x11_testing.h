@@ -1,0 +1,24 @@
+// What the backend's own tests may look at and change beyond the Backend
+// interface. The program never uses these.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include "platform/backend.h"
+
+namespace kv {
+namespace x11 {
+namespace testing {
+
+// The connection of an X11 backend; null for any other backend.
+Display* DisplayOf(Backend* backend);
+// The X window behind a live window of that backend, or None.
+Window XWindowOf(Backend* backend, NativeWindow* window);
+// Whether the window's pixels reach the server through shared memory.
+bool UsesSharedMemory(Backend* backend, NativeWindow* window);
+// Lets windows created from now on try shared memory, or not.
+void AllowSharedMemory(Backend* backend, bool allowed);
+
+}  // namespace testing
+}  // namespace x11
+}  // namespace kv
