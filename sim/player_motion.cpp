@@ -1,0 +1,18 @@
+#include "sim/player_motion.h"
+
+#include "sim/numbers.h"
+
+void MoveAndConfine(Sprite& player, const Bounds& bounds, float dt) {
+  using kv_num::Store;
+  Vector2& position = player.position;
+  const float stepX = Store(static_cast<double>(player.velocity.x) * dt);
+  const float stepY = Store(static_cast<double>(player.velocity.y) * dt);
+  position.x = Store(static_cast<double>(position.x) + stepX);
+  position.y = Store(static_cast<double>(position.y) + stepY);
+
+  // The position leads; the circle follows it, is clamped, and leads back.
+  player.circle.x = position.x;
+  player.circle.y = position.y;
+  bounds.Clamp(player.circle);
+  position = Vector2(player.circle.x, player.circle.y);
+}

@@ -1,0 +1,79 @@
+#include "game_session.h"
+
+namespace kv_e2e {
+
+const char* KelvaraPath() { return KV_KELVARA_PATH; }
+
+GameSession::~GameSession() {
+  game_.Stop();
+  delete probe_;
+  probe_ = nullptr;
+  server_.Stop();
+}
+
+void GameSession::CloseProbe() {
+  delete probe_;
+  probe_ = nullptr;
+}
+
+bool GameSession::Start() {
+  if (!server_.Start(1920, 1080)) {
+    error_ = server_.error();
+    return false;
+  }
+  probe_ = new Probe(server_.display());
+  if (!probe_->ok()) {
+    error_ = "the probe cannot connect to " + server_.display();
+    return false;
+  }
+  if (!game_.Start({KelvaraPath()}, server_.Env())) {
+    error_ = "cannot start the game";
+    return false;
+  }
+  std::optional<TopWindow> found = probe_->WaitForMapped("Kelvara", 20000);
+  if (!found) {
+    error_ = "no window named Kelvara appeared; game stderr: " + game_.Stderr();
+    return false;
+  }
+  window_ = *found;
+  return true;
+}
+
+bool GameSession::Xdotool(const std::vector<std::string>& args) {
+  std::vector<std::string> argv{"xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  CommandResult r = Run(argv, server_.Env(), 10000);
+  return r.exitCode == 0;
+}
+
+bool GameSession::ClickClient(int x, int y, int button) {
+  return Xdotool({"mousemove", std::to_string(clientX() + x), std::to_string(clientY() + y),
+                  "click", std::to_string(button)});
+}
+
+bool GameSession::Click(int button) { return Xdotool({"click", std::to_string(button)}); }
+
+bool GameSession::Key(const std::string& keys) { return Xdotool({"key", keys}); }
+
+std::string GameSession::Title() {
+  CommandResult r = Run({"xprop", "-id", std::to_string(window_.id), "WM_NAME"}, server_.Env());
+  // WM_NAME(STRING) = "Kelvara - ..."
+  size_t first = r.out.find('"');
+  size_t last = r.out.rfind('"');
+  if (r.exitCode != 0 || first == std::string::npos || last <= first) return {};
+  return r.out.substr(first + 1, last - first - 1);
+}
+
+Image GameSession::Screenshot() {
+  Image image;
+  CommandResult r = Run({"import", "-window", "root", "-depth", "8", "ppm:-"}, server_.Env(), 20000);
+  if (r.exitCode != 0 || !ParsePpm(r.out, &image)) return Image{};
+  return image;
+}
+
+uint32_t GameSession::ClientPixel(const Image& screen, int x, int y) const {
+  int sx = clientX() + x, sy = clientY() + y;
+  return screen.Contains(sx, sy) ? screen.At(sx, sy) : 0xFFFFFFFFu;
+}
+
+}  // namespace kv_e2e

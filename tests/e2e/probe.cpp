@@ -1,0 +1,195 @@
+#include "probe.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "process.h"
+
+namespace kv_e2e {
+
+namespace {
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+}  // namespace
+
+Probe::Probe(const std::string& display, bool quiet) {
+  display_ = XOpenDisplay(display.c_str());
+  if (quiet) XSetErrorHandler(IgnoreErrors);
+}
+
+Probe::~Probe() {
+  if (display_) XCloseDisplay(display_);
+}
+
+std::vector<TopWindow> Probe::MappedTopLevels() {
+  std::vector<TopWindow> result;
+  Window root = DefaultRootWindow(display_), parent = None, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display_, root, &root, &parent, &children, &count)) return result;
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(display_, children[i], &a) || a.map_state != IsViewable) continue;
+    TopWindow w;
+    w.id = children[i];
+    w.x = a.x;
+    w.y = a.y;
+    w.width = a.width;
+    w.height = a.height;
+    w.overrideRedirect = a.override_redirect;
+    w.name = TextProperty(children[i], "WM_NAME");
+    result.push_back(w);
+  }
+  if (children) XFree(children);
+  return result;
+}
+
+std::optional<TopWindow> Probe::FindMapped(const std::string& name) {
+  for (const TopWindow& w : MappedTopLevels())
+    if (w.name == name) return w;
+  return std::nullopt;
+}
+
+std::optional<TopWindow> Probe::WaitForMapped(const std::string& name, int timeoutMs) {
+  long long deadline = MonotonicMs() + timeoutMs;
+  do {
+    if (auto w = FindMapped(name)) return w;
+    SleepMs(50);
+  } while (MonotonicMs() < deadline);
+  return std::nullopt;
+}
+
+std::string Probe::TextProperty(Window window, const char* property) {
+  Atom atom = XInternAtom(display_, property, False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string text;
+  if (XGetWindowProperty(display_, window, atom, 0, 4096, False, AnyPropertyType, &type, &format,
+                         &count, &after, &data) == Success &&
+      data && format == 8)
+    text.assign(reinterpret_cast<char*>(data), count);
+  if (data) XFree(data);
+  return text;
+}
+
+std::vector<long> Probe::CardinalProperty(Window window, const char* property, Atom type) {
+  Atom atom = XInternAtom(display_, property, False);
+  Atom actual = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<long> values;
+  if (XGetWindowProperty(display_, window, atom, 0, 1024, False, type, &actual, &format, &count,
+                         &after, &data) == Success &&
+      data && format == 32) {
+    const long* items = reinterpret_cast<const long*>(data);
+    values.assign(items, items + count);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+Window Probe::TransientFor(Window window) {
+  Window owner = None;
+  if (!XGetTransientForHint(display_, window, &owner)) return None;
+  return owner;
+}
+
+bool Probe::PointerGrabbedElsewhere() {
+  int status = XGrabPointer(display_, DefaultRootWindow(display_), False, ButtonPressMask,
+                            GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  if (status == GrabSuccess) {
+    XUngrabPointer(display_, CurrentTime);
+    XSync(display_, False);
+  }
+  return status == AlreadyGrabbed;
+}
+
+void Probe::PointerPosition(int* x, int* y) {
+  Window root, child;
+  int wx, wy;
+  unsigned mask;
+  XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, x, y, &wx, &wy, &mask);
+}
+
+void Probe::SendDeleteWindow(Window window) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = window;
+  e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &e);
+  XSync(display_, False);
+}
+
+Image Probe::Capture(Window window, int x, int y, int width, int height) {
+  Image image;
+  XImage* x11 = XGetImage(display_, window, x, y, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!x11) return image;
+  image.width = width;
+  image.height = height;
+  image.pixels.resize(static_cast<size_t>(width) * height);
+  for (int row = 0; row < height; ++row)
+    for (int col = 0; col < width; ++col)
+      image.pixels[static_cast<size_t>(row) * width + col] =
+          static_cast<uint32_t>(XGetPixel(x11, col, row)) & 0xFFFFFFu;
+  XDestroyImage(x11);
+  return image;
+}
+
+bool ParsePpm(const std::string& data, Image* out) {
+  // Header: "P6" width height maxval, separated by whitespace (and comments).
+  size_t pos = 0;
+  auto token = [&]() {
+    std::string t;
+    while (pos < data.size()) {
+      char c = data[pos];
+      if (c == '#') {
+        while (pos < data.size() && data[pos] != '\n') ++pos;
+      } else if (std::isspace(static_cast<unsigned char>(c))) {
+        if (!t.empty()) break;
+        ++pos;
+      } else {
+        t.push_back(c);
+        ++pos;
+      }
+    }
+    return t;
+  };
+  if (token() != "P6") return false;
+  int width = std::atoi(token().c_str());
+  int height = std::atoi(token().c_str());
+  int maxval = std::atoi(token().c_str());
+  ++pos;  // the single whitespace before the pixels
+  if (width <= 0 || height <= 0 || maxval != 255) return false;
+  size_t need = static_cast<size_t>(width) * height * 3;
+  if (data.size() < pos + need) return false;
+  out->width = width;
+  out->height = height;
+  out->pixels.resize(static_cast<size_t>(width) * height);
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(data.data() + pos);
+  for (size_t i = 0; i < out->pixels.size(); ++i, p += 3)
+    out->pixels[i] = (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+  return true;
+}
+
+bool WritePpm(const Image& image, const std::string& path) {
+  std::ofstream out(path, std::ios::binary);
+  if (!out) return false;
+  out << "P6\n" << image.width << " " << image.height << "\n255\n";
+  for (uint32_t p : image.pixels) {
+    char rgb[3] = {static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)};
+    out.write(rgb, 3);
+  }
+  return static_cast<bool>(out);
+}
+
+}  // namespace kv_e2e

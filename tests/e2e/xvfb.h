@@ -1,0 +1,30 @@
+// A private X server for one test: Xvfb on a display number it picks itself.
+#pragma once
+
+#include <string>
+
+#include "process.h"
+
+namespace kv_e2e {
+
+class Xvfb {
+ public:
+  ~Xvfb() { Stop(); }
+  // Starts a server with one screen of width x height at 24 bits and waits
+  // until it accepts connections. False (with the reason in error()) when it
+  // does not come up.
+  bool Start(int width = 1920, int height = 1080);
+  void Stop();
+  // Kills the server at once, as a crash would.
+  void Kill();
+  const std::string& display() const { return display_; }  // ":N"
+  const std::string& error() const { return error_; }
+  EnvChanges Env() const { return {{"DISPLAY", display_}}; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+  std::string error_;
+};
+
+}  // namespace kv_e2e
