@@ -2,6 +2,7 @@
 // of the windowing layer goes through.
 #include <algorithm>
 
+#include "platform/gdi/gdi_internal.h"
 #include "platform/user/metrics.h"
 #include "platform/user/user_state.h"
 
@@ -339,6 +340,11 @@ BOOL DestroyWindow(HWND window) {
   kv::user::SendDestroyMessages(w);
   kv::user::SendFinalMessages(w);
   kv::user::ForgetActivation(w);
+  // A top-level window's menu bar and its cached drawing context go with it,
+  // as on the platform; nothing else owns them.
+  if (w->menu && !w->parent) DestroyMenu(w->menu);
+  w->menu = nullptr;
+  kv::gdi::ForgetWindow(window);
   kv::user::Dismantle(w, backend);
   return TRUE;
 }

@@ -231,7 +231,21 @@ TEST_F(WindowTest, MainGeometryGivesAThousandBySixHundredClientBelowTheMenu) {
   EXPECT_EQ(view.height, 600);
   EXPECT_EQ(view.pixels, whole.pixels + 20 * whole.stride);
   DestroyWindow(w);
-  DestroyMenu(menu);
+}
+
+TEST_F(WindowTest, DestroyingAWindowTakesItsMenuAndItsDrawingContextAlong) {
+  HMENU menu = MainMenu();
+  HWND w = CreateMainGeometryWindow(LoggingProc, menu);
+  ASSERT_NE(w, nullptr);
+  HDC dc = GetDC(w);
+  ASSERT_NE(dc, nullptr);
+  ReleaseDC(w, dc);
+  EXPECT_NE(GetMenuState(menu, IDM_EASY, MF_BYCOMMAND), static_cast<UINT>(-1));
+  DestroyWindow(w);
+  // The menu is gone: a stale handle reads as no menu. (The window's cached
+  // DC is freed too; the leak-checking build would report it otherwise.)
+  EXPECT_EQ(GetMenuState(menu, IDM_EASY, MF_BYCOMMAND), static_cast<UINT>(-1));
+  EXPECT_EQ(DestroyMenu(menu), FALSE);
 }
 
 TEST_F(WindowTest, PopupsArePlacedAndSizedAsGiven) {
