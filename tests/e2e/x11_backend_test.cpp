@@ -34,6 +34,10 @@ using kv_e2e::Probe;
 using kv_e2e::Xvfb;
 namespace xt = kv::x11::testing;
 
+// How long an event or a window may take to arrive. Generous: on a loaded
+// machine the server and this process share the cores with everything else.
+constexpr int kArriveMs = 15000;
+
 class X11BackendTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -69,7 +73,7 @@ class X11BackendTest : public testing::Test {
   }
 
   // Takes events until one satisfies `match` (true) or the time is up.
-  bool WaitFor(const std::function<bool(const InputEvent&)>& match, int timeoutMs = 3000,
+  bool WaitFor(const std::function<bool(const InputEvent&)>& match, int timeoutMs = kArriveMs,
                InputEvent* found = nullptr) {
     long long deadline = kv_e2e::MonotonicMs() + timeoutMs;
     while (kv_e2e::MonotonicMs() < deadline) {
@@ -196,11 +200,15 @@ TEST_F(X11BackendTest, WindowsCarryTheirHints) {
   EXPECT_EQ(probe_->TextProperty(xw, "WM_NAME"), "Kelvara");
   EXPECT_EQ(probe_->TextProperty(xw, "_NET_WM_NAME"), "Kelvara");
 
+  // The backend only flushes; the probe is another connection, so wait until
+  // the server has taken the new title before reading it.
   backend_->SetTitle(main, L"Caf\u00e9 \u20ac \U0001F600");
+  XSync(xt::DisplayOf(backend_.get()), False);
   EXPECT_EQ(probe_->TextProperty(xw, "WM_NAME"), "Caf\xe9 ? ?");
   EXPECT_EQ(probe_->TextProperty(xw, "_NET_WM_NAME"),
             "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
   backend_->SetTitle(main, nullptr);
+  XSync(xt::DisplayOf(backend_.get()), False);
   EXPECT_EQ(probe_->TextProperty(xw, "WM_NAME"), "");
 
   XClassHint cls{};
@@ -265,8 +273,9 @@ TEST_F(X11BackendTest, WindowsCarryTheirHints) {
   EXPECT_FALSE(dialogOverride);
 
   // Hidden windows leave the screen; destroying the owner first is harmless.
+  // The unmap must have reached the server before the probe looks.
   backend_->ShowWindow(popup, false);
-  XSync(probe_->display(), False);
+  XSync(xt::DisplayOf(backend_.get()), False);
   int mapped = 0;
   for (const auto& t : probe_->MappedTopLevels()) mapped += t.id == xp;
   EXPECT_EQ(mapped, 0);
@@ -287,7 +296,7 @@ TEST_F(X11BackendTest, InputArrivesTranslated) {
   InputEvent e;
   ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
     return ev.type == InputEvent::kMouseMove && ev.screenX == 150 && ev.screenY == 170;
-  }, 3000, &e));
+  }, kArriveMs, &e));
   EXPECT_EQ(e.window, w);
   EXPECT_EQ(e.x, 50);
   EXPECT_EQ(e.y, 70);
@@ -295,12 +304,12 @@ TEST_F(X11BackendTest, InputArrivesTranslated) {
   for (int button : {1, 2, 3}) {
     Xdotool({"click", std::to_string(button)});
     ASSERT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kButtonDown; },
-                        3000, &e));
+                        kArriveMs, &e));
     EXPECT_EQ(e.button, button);
     EXPECT_EQ(e.x, 50);
     EXPECT_EQ(e.y, 70);
     ASSERT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kButtonUp; },
-                        3000, &e));
+                        kArriveMs, &e));
     EXPECT_EQ(e.button, button);
   }
   // The wheel produces nothing; a later key shows that nothing was lost.
@@ -308,7 +317,7 @@ TEST_F(X11BackendTest, InputArrivesTranslated) {
   ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
     return ev.type != InputEvent::kMouseMove && ev.type != InputEvent::kExpose &&
            ev.type != InputEvent::kNone;
-  }, 3000, &e));
+  }, kArriveMs, &e));
   EXPECT_EQ(e.type, InputEvent::kKeyDown);
   EXPECT_EQ(e.key, unsigned(VK_ESCAPE));
 
@@ -333,7 +342,7 @@ TEST_F(X11BackendTest, InputArrivesTranslated) {
     // Modifier keys come first as their own events; look for the key itself.
     ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
       return ev.type == InputEvent::kKeyDown && ev.key == c.vk;
-    }, 3000, &e));
+    }, kArriveMs, &e));
     EXPECT_EQ(e.window, w);
     EXPECT_EQ(e.ch, c.ch);
     EXPECT_EQ(e.alt, c.alt);
@@ -341,7 +350,7 @@ TEST_F(X11BackendTest, InputArrivesTranslated) {
     EXPECT_EQ(e.ctrl, c.ctrl);
     ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
       return ev.type == InputEvent::kKeyUp && ev.key == c.vk;
-    }, 3000, &e));
+    }, kArriveMs, &e));
     EXPECT_EQ(e.ch, 0);
   }
 
@@ -349,11 +358,11 @@ TEST_F(X11BackendTest, InputArrivesTranslated) {
   Xdotool({"key", "alt"});
   ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
     return ev.type == InputEvent::kKeyDown && ev.key == VK_MENU;
-  }, 3000, &e));
+  }, kArriveMs, &e));
   EXPECT_TRUE(e.alt);
   ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
     return ev.type == InputEvent::kKeyUp && ev.key == VK_MENU;
-  }, 3000, &e));
+  }, kArriveMs, &e));
   EXPECT_FALSE(e.alt);
   backend_->DestroyWindow(w);
 }
@@ -368,13 +377,13 @@ TEST_F(X11BackendTest, CloseRequestsAndWindowsDestroyedElsewhere) {
   probe_->SendDeleteWindow(xw);
   InputEvent e;
   ASSERT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; },
-                      3000, &e));
+                      kArriveMs, &e));
   EXPECT_EQ(e.window, w);
 
   XDestroyWindow(probe_->display(), xw);
   XSync(probe_->display(), False);
   ASSERT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; },
-                      3000, &e));
+                      kArriveMs, &e));
   EXPECT_EQ(e.window, w);
   unsigned long errorsBefore = kv::x11::ErrorCount();
   backend_->Present(w, 0, 0, 50, 50);
@@ -417,7 +426,7 @@ TEST_F(X11BackendTest, AnswersTheManagersPing) {
   XSendEvent(d, xw, False, NoEventMask, &e);
   XSync(d, False);
   bool answered = false;
-  long long deadline = kv_e2e::MonotonicMs() + 3000;
+  long long deadline = kv_e2e::MonotonicMs() + kArriveMs;
   while (!answered && kv_e2e::MonotonicMs() < deadline) {
     InputEvent ignored;
     while (backend_->PollEvent(&ignored)) {
@@ -468,12 +477,14 @@ TEST_F(X11BackendTest, PointerWarpGrabAndHide) {
   EXPECT_TRUE(backend_->GrabPointer(w));
   EXPECT_TRUE(probe_->PointerGrabbedElsewhere());
 
-  // While grabbed, a click outside the window still reaches it.
+  // While grabbed, a click outside the window still reaches it. The warp
+  // is only flushed; xdotool must not click before the server has it.
   backend_->WarpPointer(50, 60);
+  XSync(xt::DisplayOf(backend_.get()), False);
   Xdotool({"click", "3"});
   InputEvent e;
   ASSERT_TRUE(WaitFor([](const InputEvent& ev) { return ev.type == InputEvent::kButtonDown; },
-                      3000, &e));
+                      kArriveMs, &e));
   EXPECT_EQ(e.window, w);
   EXPECT_EQ(e.button, 3);
   EXPECT_EQ(e.x, 50 - 300);
@@ -481,6 +492,7 @@ TEST_F(X11BackendTest, PointerWarpGrabAndHide) {
 
   backend_->UngrabPointer();
   backend_->SetPointerHidden(w, false);
+  XSync(xt::DisplayOf(backend_.get()), False);
   EXPECT_FALSE(probe_->PointerGrabbedElsewhere());
   EXPECT_EQ(kv::x11::ErrorCount(), errorsBefore);
   backend_->DestroyWindow(w);
@@ -573,9 +585,10 @@ TEST(X11BackendOpen, NoDisplayGivesNullAndAMessage) {
   auto r = kv_e2e::Run({"/proc/self/exe"}, {{"DISPLAY", std::nullopt}, {"KV_E2E_CHILD", "open-nothing"}});
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_NE(r.err.find("cannot open display"), std::string::npos) << r.err;
-  r = kv_e2e::Run({"/proc/self/exe"}, {{"DISPLAY", ":4093"}, {"KV_E2E_CHILD", "open-nothing"}});
+  const std::string nowhere = kv_e2e::UnusedDisplay();
+  r = kv_e2e::Run({"/proc/self/exe"}, {{"DISPLAY", nowhere}, {"KV_E2E_CHILD", "open-nothing"}});
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_NE(r.err.find("cannot open display \":4093\""), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("cannot open display \"" + nowhere + "\""), std::string::npos) << r.err;
 }
 
 // Losing the server mid-run ends the program with code 0 and a message.
@@ -589,10 +602,10 @@ TEST(X11BackendLostServer, EndsCleanly) {
     // Wait for its window, then pull the server away.
     Probe probe(server.display(), false);
     ASSERT_TRUE(probe.ok());
-    EXPECT_TRUE(probe.WaitForMapped("survivor", 10000).has_value()) << child.Stderr();
+    EXPECT_TRUE(probe.WaitForMapped("survivor", kArriveMs).has_value()) << child.Stderr();
   }
   server.Kill();
-  auto code = child.Wait(10000);
+  auto code = child.Wait(kArriveMs);
   ASSERT_TRUE(code.has_value()) << "still running after the server died";
   EXPECT_EQ(*code, 0) << child.Stderr();
   EXPECT_NE(child.Stderr().find("lost"), std::string::npos) << child.Stderr();
