@@ -6,22 +6,31 @@ BUILD_ASAN ?= build-asan
 CMAKE_GEN  := -G Ninja
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-asan run test test-unit test-asan bench screenshots clean
+.PHONY: all deps deps-play configure build build-asan run test test-unit test-asan bench screenshots clean
 
 all: build
 
 deps:
 	@tools/install-deps.sh
 
-build: deps
+deps-play:
+	@tools/install-deps.sh play
+
+configure:
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps
+	$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
-run: build
+# Only what playing needs: the packages to build, and the program itself.
+run: deps-play
+	$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target kelvara
 	./$(BUILD)/kelvara
 
 # Every test: the headless suite, the same suite under the sanitizers, and

@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when
-# they are missing. Runs apt-get as root, or through sudo.
+# Installs the Debian packages that are missing, as root or through sudo.
+#   install-deps.sh play   what building and playing the game needs
+#   install-deps.sh        that, and everything the tests and the benchmark need
 set -euo pipefail
 
 packages=(
-  # build
-  cmake ninja-build g++ clang pkg-config llvm
+  # build (the test programs are part of the default build, hence gtest)
+  cmake ninja-build g++ clang pkg-config llvm libgtest-dev
   libx11-dev libxext-dev libxfixes-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+)
+if [ "${1:-all}" != "play" ]; then packages+=(
   # tests and benchmark
-  libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick
   # the Windows build and its tests under Wine (64-bit only; no i386 needed).
   # With --no-install-recommends Wine would come without its fonts and the X
   # extensions its display driver loads at run time, so they are listed.
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
-)
+); fi
 
 missing=()
 for p in "${packages[@]}"; do
