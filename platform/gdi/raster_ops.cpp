@@ -2,7 +2,7 @@
 // applies any of them.
 #include <cstring>
 
-#include "platform/gdi/pixel_format.h"
+#include "platform/gdi/gdi_objects.h"
 
 namespace kv {
 namespace gdi {
@@ -44,6 +44,20 @@ void RopRow(uint32_t* __restrict dst, const uint32_t* __restrict src, int count,
     return;
   }
   int i = 0;
+  // The two halves of every masked draw get loops of their own: one
+  // operation per pixel instead of the general six.
+  if (FastPathsOn() && x0 == 0 && x1 == 0 && a0 == 0 && a1 == ~0u) {  // AND
+    for (; i + kBlock <= count; i += kBlock)
+      for (int k = 0; k < kBlock; ++k) dst[i + k] &= src[i + k];
+    for (; i < count; ++i) dst[i] &= src[i];
+    return;
+  }
+  if (FastPathsOn() && x0 == 0 && x1 == ~0u && a0 == ~0u && a1 == 0) {  // OR
+    for (; i + kBlock <= count; i += kBlock)
+      for (int k = 0; k < kBlock; ++k) dst[i + k] |= src[i + k];
+    for (; i < count; ++i) dst[i] |= src[i];
+    return;
+  }
   if (!rop.usesSource) {
     for (; i + kBlock <= count; i += kBlock)
       for (int k = 0; k < kBlock; ++k) dst[i + k] = (dst[i + k] & a0) ^ x0;
