@@ -70,8 +70,13 @@ class Backend {
   // The window's pixels. Valid until the window is destroyed; the address
   // never changes, so callers may keep it.
   virtual PixelSurface Surface(NativeWindow* window) = 0;
-  // Shows the given rectangle of the surface on the screen.
+  // Shows the given rectangle of the surface on the screen. The display may
+  // still be reading the surface when this returns.
   virtual void Present(NativeWindow* window, int x, int y, int width, int height) = 0;
+  // Call before writing the window's surface; returns when the display no
+  // longer reads it, so a frame is never shown half-drawn. Cheap when no
+  // present is outstanding.
+  virtual void BeginSurfaceWrite(NativeWindow* window) = 0;
 
   // Screen position of the surface's top-left pixel.
   virtual void SurfaceOrigin(NativeWindow* window, int* x, int* y) = 0;

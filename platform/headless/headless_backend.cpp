@@ -88,6 +88,24 @@ void HeadlessBackend::Present(NativeWindow* window, int x, int y, int width, int
   if (!w) return;
   ++w->presents;
   w->lastPresent = RECT{x, y, x + width, y + height};
+  if (checkWrites) {
+    CheckWrites(w);
+    w->shown = w->pixels;
+    w->writeAnnounced = false;
+  }
+}
+
+void HeadlessBackend::BeginSurfaceWrite(NativeWindow* window) {
+  // Presenting copies nothing here, so there is never a read to wait for.
+  if (!checkWrites) return;
+  if (ScreenWindow* w = Find(window)) {
+    CheckWrites(w);
+    w->writeAnnounced = true;
+  }
+}
+
+void HeadlessBackend::CheckWrites(ScreenWindow* w) {
+  if (!w->writeAnnounced && w->shown != w->pixels) ++unannouncedWrites;
 }
 
 void HeadlessBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {

@@ -26,6 +26,10 @@ struct ScreenWindow {
   std::vector<uint32_t> pixels;
   int64_t presents = 0;
   RECT lastPresent{};
+  // With write checking on: the pixels of the last present, and whether the
+  // windowing layer has announced a write since then.
+  std::vector<uint32_t> shown;
+  bool writeAnnounced = true;
 };
 
 class HeadlessBackend final : public Backend {
@@ -40,6 +44,7 @@ class HeadlessBackend final : public Backend {
   void SetTitle(NativeWindow* window, const wchar_t* title) override;
   PixelSurface Surface(NativeWindow* window) override;
   void Present(NativeWindow* window, int x, int y, int width, int height) override;
+  void BeginSurfaceWrite(NativeWindow* window) override;
   void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
   bool PollEvent(InputEvent* event) override;
   void WaitEvent(int timeoutMs) override;
@@ -61,6 +66,9 @@ class HeadlessBackend final : public Backend {
   void QueueKeyEvent(InputEvent::Type type, unsigned vk, wchar_t ch, bool alt);
   void QueueWindowEvent(InputEvent::Type type, ScreenWindow* window);
   void ClampPointer();
+  // Counts a change to the window's pixels since its last present that no
+  // BeginSurfaceWrite announced (a real display could have shown it torn).
+  void CheckWrites(ScreenWindow* window);
 
   int screenWidth = 1920, screenHeight = 1080;
   std::vector<std::unique_ptr<ScreenWindow>> windows;  // creation order
@@ -77,6 +85,9 @@ class HeadlessBackend final : public Backend {
   int64_t clockMs;
   void (*idleHook)(void*) = nullptr;
   void* idleContext = nullptr;
+  // Off unless a test turns it on: it copies every presented surface.
+  bool checkWrites = false;
+  int64_t unannouncedWrites = 0;
 };
 
 inline ScreenWindow* AsScreen(NativeWindow* w) { return reinterpret_cast<ScreenWindow*>(w); }

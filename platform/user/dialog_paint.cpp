@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi_internal.h"
 #include "platform/user/dialog.h"
 #include "platform/user/menu_draw.h"
+#include "platform/user/user_state.h"
 
 namespace kv {
 namespace user {
@@ -129,6 +130,9 @@ void PaintDialog(DialogState* s) {
   if (!w) return;
   PixelSurface client = ClientView(w);
   if (!client.pixels) return;
+  HWND__* top = TopLevel(w);
+  Backend* backend = ActiveBackend();
+  if (top && top->native && backend) backend->BeginSurfaceWrite(top->native);
   HDC dc = gdi::CreateSurfaceDC(client);
   if (!dc) return;
   FillBox(dc, 0, 0, client.width, client.height, look::kFace);

@@ -59,6 +59,7 @@ void DrawMenuBar(HWND__* window) {
   if (!window) return;
   PixelSurface bar = BarView(window);
   if (!bar.pixels) return;
+  if (Backend* backend = ActiveBackend()) backend->BeginSurfaceWrite(window->native);
   HDC dc = gdi::CreateSurfaceDC(bar);
   if (!dc) return;
   FillBox(dc, 0, 0, bar.width, bar.height, look::kFace);

@@ -76,6 +76,7 @@ void DrawDrop(Tracker& t) {
   if (!t.drop.native || !sub) return;
   PixelSurface surface = t.backend->Surface(t.drop.native);
   if (!surface.pixels) return;
+  t.backend->BeginSurfaceWrite(t.drop.native);
   HDC dc = gdi::CreateSurfaceDC(surface);
   if (!dc) return;
   HFONT font = CreateGuiFont();

@@ -162,6 +162,11 @@ void PresentWhole(HWND__* w) {
 bool ClientSurface(HWND window, PixelSurface* out) {
   HWND__* w = LiveWindow(window);
   if (!w || !out) return false;
+  // The caller draws into the view next; the last present may still be
+  // reading those pixels.
+  HWND__* top = TopLevel(w);
+  Backend* backend = ActiveBackend();
+  if (top && top->native && backend) backend->BeginSurfaceWrite(top->native);
   *out = ClientView(w);
   return true;
 }

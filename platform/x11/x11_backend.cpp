@@ -82,6 +82,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap)
       colormap_(colormap) {
   InternAtoms(display_, &atoms_);
   shmUsable_ = SharedMemoryUsable(display_);
+  if (shmUsable_) shmCompletionType_ = XShmGetEventBase(display_) + ShmCompletion;
   int eventBase = 0, errorBase = 0, major = 0, minor = 0;
   if (XFixesQueryExtension(display_, &eventBase, &errorBase) &&
       XFixesQueryVersion(display_, &major, &minor))
@@ -266,12 +267,6 @@ PixelSurface X11Backend::Surface(NativeWindow* window) {
   return SurfaceOf(record->frame);
 }
 
-void X11Backend::Present(NativeWindow* window, int x, int y, int width, int height) {
-  XWindowRecord* record = Find(window);
-  if (!record || record->gone) return;
-  PutFrameImage(display_, record->window, record->gc, &record->frame, x, y, width, height);
-}
-
 void X11Backend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
   int ox = 0, oy = 0;
   XWindowRecord* record = Find(window);
@@ -311,6 +306,12 @@ bool UsesSharedMemory(Backend* backend, NativeWindow* window) {
 
 void AllowSharedMemory(Backend* backend, bool allowed) {
   if (auto* x = dynamic_cast<X11Backend*>(backend)) x->shmAllowed = allowed;
+}
+
+bool PutPending(Backend* backend, NativeWindow* window) {
+  auto* x = dynamic_cast<X11Backend*>(backend);
+  XWindowRecord* record = x ? x->Find(window) : nullptr;
+  return record && record->putPending;
 }
 
 }  // namespace testing

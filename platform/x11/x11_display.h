@@ -27,6 +27,10 @@ struct XWindowRecord {
   bool gone = false;
   bool originKnown = false;
   int originX = 0, originY = 0;
+  // A shared-memory put the server may still be reading the surface for,
+  // and the sequence number of its request.
+  bool putPending = false;
+  unsigned long putSerial = 0;
 };
 
 class X11Backend final : public Backend {
@@ -42,6 +46,7 @@ class X11Backend final : public Backend {
   void SetTitle(NativeWindow* window, const wchar_t* title) override;
   PixelSurface Surface(NativeWindow* window) override;
   void Present(NativeWindow* window, int x, int y, int width, int height) override;
+  void BeginSurfaceWrite(NativeWindow* window) override;
   void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
   bool PollEvent(InputEvent* event) override;
   void WaitEvent(int timeoutMs) override;
@@ -63,6 +68,9 @@ class X11Backend final : public Backend {
   bool TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out);
   void ReadModifierMap();
   void GiveFocusBackToOwner(XWindowRecord* record);
+  // Settles the put a completion event reports.
+  void NoteCompletion(const XEvent& event);
+  void WaitForPut(XWindowRecord* record);
 
   Display* display_;
   int screen_;
@@ -71,10 +79,17 @@ class X11Backend final : public Backend {
   Colormap colormap_;
   Atoms atoms_;
   bool shmUsable_ = false;
+  int shmCompletionType_ = -1;  // the completion event's type; -1 without shared memory
   bool fixesUsable_ = false;
   Cursor blankCursor_ = None;   // stands in for XFixes where it is missing
   unsigned int altMask_ = Mod1Mask;
   std::vector<XWindowRecord*> windows_;
+  // Where the last PointerPosition found the pointer, until the next warp:
+  // a warp then moves by the difference, so that movement the server takes
+  // between the reading and the warp is kept rather than overwritten.
+  bool pointerReadValid_ = false;
+  int pointerReadX_ = 0;
+  int pointerReadY_ = 0;
 };
 
 inline NativeWindow* AsNative(XWindowRecord* record) {

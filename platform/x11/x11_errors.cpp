@@ -13,15 +13,19 @@ namespace {
 unsigned long gErrorCount = 0;
 int gLastCode = 0;
 int gLastRequest = 0;
+unsigned long gLastSerial = 0;
+Display* gLastDisplay = nullptr;
 // The first error after a trap started, so a trap can report it even when
 // more follow.
 unsigned long gFirstAfter = 0;
 int gFirstCodeAfter = 0;
 
-int RecordError(Display*, XErrorEvent* error) {
+int RecordError(Display* display, XErrorEvent* error) {
   ++gErrorCount;
   gLastCode = error->error_code;
   gLastRequest = error->request_code;
+  gLastSerial = error->serial;
+  gLastDisplay = display;
   if (gErrorCount == gFirstAfter + 1) gFirstCodeAfter = error->error_code;
   return 0;
 }
@@ -50,6 +54,9 @@ void InstallErrorHandlers() {
 unsigned long ErrorCount() { return gErrorCount; }
 int LastErrorCode() { return gLastCode; }
 int LastErrorRequest() { return gLastRequest; }
+unsigned long LastErrorSerial(Display* display) {
+  return display == gLastDisplay ? gLastSerial : 0;
+}
 
 ErrorTrap::ErrorTrap(Display* display) : display_(display) {
   XSync(display_, False);

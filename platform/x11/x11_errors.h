@@ -19,6 +19,9 @@ void InstallErrorHandlers();
 unsigned long ErrorCount();
 int LastErrorCode();
 int LastErrorRequest();
+// The sequence number of the request the last error on `display` was
+// about; 0 when the last error came from another display.
+unsigned long LastErrorSerial(Display* display);
 
 // Counts the errors that the requests made while it lives cause on one
 // display. Construction and Failed() both wait for the server (XSync), so

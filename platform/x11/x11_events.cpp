@@ -55,6 +55,10 @@ bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent*
 
 bool X11Backend::Translate(XEvent* event, InputEvent* out) {
   *out = InputEvent{};
+  if (event->type == shmCompletionType_) {
+    NoteCompletion(*event);
+    return false;
+  }
   if (event->type == MappingNotify) {
     XRefreshKeyboardMapping(&event->xmapping);
     ReadModifierMap();

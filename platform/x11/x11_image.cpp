@@ -146,23 +146,23 @@ void DestroyFrameImage(Display* display, FrameImage* frame) {
   *frame = FrameImage{};
 }
 
-void PutFrameImage(Display* display, Drawable drawable, GC gc, FrameImage* frame, int x, int y,
+bool PutFrameImage(Display* display, Drawable drawable, GC gc, FrameImage* frame, int x, int y,
                    int width, int height) {
-  if (!frame->image) return;
+  if (!frame->image) return false;
   // In 64 bits, so that no rectangle a caller passes can overflow.
   long long left = std::max<long long>(x, 0), top = std::max<long long>(y, 0);
   long long right = std::min<long long>(static_cast<long long>(x) + std::max(width, 0), frame->width);
   long long bottom = std::min<long long>(static_cast<long long>(y) + std::max(height, 0), frame->height);
-  if (right <= left || bottom <= top) return;
+  if (right <= left || bottom <= top) return false;
   unsigned w = static_cast<unsigned>(right - left), h = static_cast<unsigned>(bottom - top);
   if (frame->usesShm) {
-    XShmPutImage(display, drawable, gc, frame->image, static_cast<int>(left), static_cast<int>(top),
-                 static_cast<int>(left), static_cast<int>(top), w, h, False);
-  } else {
-    XPutImage(display, drawable, gc, frame->image, static_cast<int>(left), static_cast<int>(top),
-              static_cast<int>(left), static_cast<int>(top), w, h);
+    return XShmPutImage(display, drawable, gc, frame->image, static_cast<int>(left),
+                        static_cast<int>(top), static_cast<int>(left), static_cast<int>(top), w,
+                        h, True) != 0;
   }
-  XSync(display, False);
+  XPutImage(display, drawable, gc, frame->image, static_cast<int>(left), static_cast<int>(top),
+            static_cast<int>(left), static_cast<int>(top), w, h);
+  return false;
 }
 
 PixelSurface SurfaceOf(const FrameImage& frame) {

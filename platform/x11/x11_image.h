@@ -34,10 +34,11 @@ bool CreateFrameImage(Display* display, Visual* visual, int width, int height, b
                       FrameImage* out);
 void DestroyFrameImage(Display* display, FrameImage* image);
 
-// Copies a rectangle (clipped to the image) to the same place in `drawable`
-// and waits until the server has read it, so the caller may draw the next
-// frame into the memory at once.
-void PutFrameImage(Display* display, Drawable drawable, GC gc, FrameImage* image, int x, int y,
+// Sends the request that copies a rectangle (clipped to the image) to the
+// same place in `drawable`, without flushing or waiting. True when the
+// server reads shared memory after this returns and announces the end with
+// a completion event; the ordinary-memory copy travels with the request.
+bool PutFrameImage(Display* display, Drawable drawable, GC gc, FrameImage* image, int x, int y,
                    int width, int height);
 
 PixelSurface SurfaceOf(const FrameImage& image);

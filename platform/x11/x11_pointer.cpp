@@ -17,6 +17,9 @@ void X11Backend::PointerPosition(int* x, int* y) {
   XQueryPointer(display_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask);
   if (x) *x = rootX;
   if (y) *y = rootY;
+  pointerReadValid_ = true;
+  pointerReadX_ = rootX;
+  pointerReadY_ = rootY;
 }
 
 void X11Backend::WarpPointer(int x, int y) {
@@ -24,7 +27,16 @@ void X11Backend::WarpPointer(int x, int y) {
   ScreenSize(&width, &height);
   x = std::clamp(x, 0, std::max(width - 1, 0));
   y = std::clamp(y, 0, std::max(height - 1, 0));
-  XWarpPointer(display_, None, root_, 0, 0, 0, 0, x, y);
+  // The mouse control reads the pointer and then puts it back on the player.
+  // An absolute warp would throw away whatever the person moved in between
+  // (a round trip and more); a move by the difference from the reading keeps
+  // it, and the next reading sees it. Without a fresh reading, go absolute.
+  if (pointerReadValid_) {
+    XWarpPointer(display_, None, None, 0, 0, 0, 0, x - pointerReadX_, y - pointerReadY_);
+  } else {
+    XWarpPointer(display_, None, root_, 0, 0, 0, 0, x, y);
+  }
+  pointerReadValid_ = false;
   XFlush(display_);
 }
 

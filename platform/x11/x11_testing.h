@@ -18,6 +18,8 @@ Window XWindowOf(Backend* backend, NativeWindow* window);
 bool UsesSharedMemory(Backend* backend, NativeWindow* window);
 // Lets windows created from now on try shared memory, or not.
 void AllowSharedMemory(Backend* backend, bool allowed);
+// Whether the server may still be reading the window's surface for a put.
+bool PutPending(Backend* backend, NativeWindow* window);
 
 }  // namespace testing
 }  // namespace x11

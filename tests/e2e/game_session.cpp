@@ -30,12 +30,19 @@ bool GameSession::Start() {
     error_ = "cannot start the game";
     return false;
   }
-  std::optional<TopWindow> found = probe_->WaitForMapped("Kelvara", 20000);
+  // Generous: on a loaded machine the start alone can take seconds.
+  std::optional<TopWindow> found = probe_->WaitForMapped("Kelvara", 30000);
   if (!found) {
     error_ = "no window named Kelvara appeared; game stderr: " + game_.Stderr();
     return false;
   }
   window_ = *found;
+  // On a bare server the game hands itself the keyboard right after the
+  // map; a key sent before that lands on the root window and is lost.
+  if (!probe_->WaitForFocus(window_.id, 10000)) {
+    error_ = "the window never took the keyboard focus";
+    return false;
+  }
   return true;
 }
 

@@ -2,11 +2,16 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#ifdef KV_E2E_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "process.h"
 
@@ -19,10 +24,29 @@ int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
 Probe::Probe(const std::string& display, bool quiet) {
   display_ = XOpenDisplay(display.c_str());
   if (quiet) XSetErrorHandler(IgnoreErrors);
+#ifdef KV_E2E_HAVE_XCB
+  int screen = 0;
+  xcb_connection_t* c = xcb_connect(display.c_str(), &screen);
+  if (xcb_connection_has_error(c)) {
+    xcb_disconnect(c);
+    return;
+  }
+  xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+  for (int i = 0; i < screen && it.rem > 0; ++i) xcb_screen_next(&it);
+  if (it.rem <= 0) {
+    xcb_disconnect(c);
+    return;
+  }
+  xcb_ = c;
+  xcbRoot_ = it.data->root;
+#endif
 }
 
 Probe::~Probe() {
   if (display_) XCloseDisplay(display_);
+#ifdef KV_E2E_HAVE_XCB
+  if (xcb_) xcb_disconnect(static_cast<xcb_connection_t*>(xcb_));
+#endif
 }
 
 std::vector<TopWindow> Probe::MappedTopLevels() {
@@ -60,6 +84,27 @@ std::optional<TopWindow> Probe::WaitForMapped(const std::string& name, int timeo
     SleepMs(50);
   } while (MonotonicMs() < deadline);
   return std::nullopt;
+}
+
+bool Probe::WaitForFocus(Window window, int timeoutMs) {
+  long long deadline = MonotonicMs() + timeoutMs;
+  for (;;) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    // Walk up from the focus window: a child of `window` counts too.
+    for (Window w = focus; w != None && w != PointerRoot;) {
+      if (w == window) return true;
+      Window root = None, parent = None, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(display_, w, &root, &parent, &children, &count)) break;
+      if (children) XFree(children);
+      if (parent == root) break;
+      w = parent;
+    }
+    if (MonotonicMs() >= deadline) return false;
+    SleepMs(20);
+  }
 }
 
 std::string Probe::TextProperty(Window window, const char* property) {
@@ -101,6 +146,25 @@ Window Probe::TransientFor(Window window) {
 }
 
 bool Probe::PointerGrabbedElsewhere() {
+#ifdef KV_E2E_HAVE_XCB
+  if (xcb_) {
+    // Grab and release go out together and the server runs them back to
+    // back; waiting for the grab's answer first (as Xlib does) would hold
+    // the pointer for as long as this process sleeps on a busy machine,
+    // and a game grabbing just then would be refused.
+    auto* c = static_cast<xcb_connection_t*>(xcb_);
+    xcb_grab_pointer_cookie_t cookie = xcb_grab_pointer(
+        c, 0, static_cast<xcb_window_t>(xcbRoot_), XCB_EVENT_MASK_BUTTON_PRESS,
+        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME);
+    xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(c, cookie, nullptr);
+    if (reply) {
+      bool elsewhere = reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+      free(reply);
+      return elsewhere;
+    }
+  }
+#endif
   int status = XGrabPointer(display_, DefaultRootWindow(display_), False, ButtonPressMask,
                             GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
   if (status == GrabSuccess) {
@@ -143,6 +207,21 @@ Image Probe::Capture(Window window, int x, int y, int width, int height) {
           static_cast<uint32_t>(XGetPixel(x11, col, row)) & 0xFFFFFFu;
   XDestroyImage(x11);
   return image;
+}
+
+Image Probe::CaptureSettled(Window window, int width, int height, int timeoutMs) {
+  long long deadline = MonotonicMs() + timeoutMs;
+  Image last;
+  for (;;) {
+    Image now = Capture(window, 0, 0, width, height);
+    bool drawn = !now.pixels.empty() &&
+                 std::any_of(now.pixels.begin(), now.pixels.end(),
+                             [&](uint32_t p) { return p != now.pixels[0]; });
+    if (drawn && now.width == last.width && now.pixels == last.pixels) return now;
+    last = std::move(now);
+    if (MonotonicMs() >= deadline) return Image{};
+    SleepMs(50);
+  }
 }
 
 bool ParsePpm(const std::string& data, Image* out) {

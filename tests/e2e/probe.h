@@ -41,13 +41,17 @@ class Probe {
   std::optional<TopWindow> FindMapped(const std::string& name);
   // Waits until a mapped top-level with that exact WM_NAME exists.
   std::optional<TopWindow> WaitForMapped(const std::string& name, int timeoutMs);
+  // Waits until the keyboard focus is on `window` or inside it: keys sent
+  // before that go elsewhere.
+  bool WaitForFocus(Window window, int timeoutMs);
 
   std::string TextProperty(Window window, const char* property);  // raw bytes
   std::vector<long> CardinalProperty(Window window, const char* property, Atom type);
   Window TransientFor(Window window);
 
   // True when another client holds the pointer grab (our own attempt meets
-  // AlreadyGrabbed); a successful attempt is released at once.
+  // AlreadyGrabbed); a successful attempt is released at once, in the same
+  // write where XCB is at hand.
   bool PointerGrabbedElsewhere();
   void PointerPosition(int* x, int* y);
 
@@ -55,9 +59,15 @@ class Probe {
   void SendDeleteWindow(Window window);
 
   Image Capture(Window window, int x, int y, int width, int height);
+  // A capture once the window has been drawn: two captures in a row that
+  // agree and are not of one colour (a window not yet painted is). An empty
+  // image when that does not happen in time.
+  Image CaptureSettled(Window window, int width, int height, int timeoutMs);
 
  private:
   Display* display_ = nullptr;
+  void* xcb_ = nullptr;  // xcb_connection_t*, for the grab check
+  unsigned long xcbRoot_ = 0;
 };
 
 // Reads a binary PPM (P6, maxval 255) as written by ImageMagick.

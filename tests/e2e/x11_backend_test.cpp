@@ -97,6 +97,10 @@ class X11BackendTest : public testing::Test {
     }));
   }
 
+  // Present only sends the request; the probe is another connection, so let
+  // the server take ours first.
+  void Settle() { XSync(xt::DisplayOf(backend_.get()), False); }
+
   void Xdotool(const std::vector<std::string>& args) {
     std::vector<std::string> argv{"xdotool"};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -151,6 +155,7 @@ TEST_F(X11BackendTest, PresentedPixelsReachTheScreenExactly) {
       for (int x = 0; x < s.width; ++x)
         s.pixels[y * s.stride + x] = (uint32_t(x * 3) << 16) | (uint32_t(y * 5) << 8) | uint32_t(x ^ y);
     backend_->Present(w, 0, 0, s.width, s.height);
+    Settle();
 
     Window xw = xt::XWindowOf(backend_.get(), w);
     kv_e2e::Image shown = probe_->Capture(xw, 0, 0, 67, 41);
@@ -161,9 +166,11 @@ TEST_F(X11BackendTest, PresentedPixelsReachTheScreenExactly) {
     EXPECT_EQ(wrong, 0);
 
     // Change everything, show only a rectangle.
+    backend_->BeginSurfaceWrite(w);
     for (int y = 0; y < s.height; ++y)
       for (int x = 0; x < s.width; ++x) s.pixels[y * s.stride + x] = 0x00FF8000;
     backend_->Present(w, 10, 5, 20, 7);
+    Settle();
     shown = probe_->Capture(xw, 0, 0, 67, 41);
     int changedInside = 0, changedOutside = 0;
     for (int y = 0; y < 41; ++y)
@@ -180,6 +187,7 @@ TEST_F(X11BackendTest, PresentedPixelsReachTheScreenExactly) {
     backend_->Present(w, INT_MAX - 5, 0, INT_MAX, INT_MAX);
     backend_->Present(w, 0, 0, -5, -5);
     backend_->Present(w, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    Settle();
     shown = probe_->Capture(xw, 0, 0, 67, 41);
     EXPECT_EQ(shown.At(0, 0), 0x00FF8000u);
     EXPECT_EQ(shown.At(19, 19), 0x00FF8000u);
@@ -187,6 +195,122 @@ TEST_F(X11BackendTest, PresentedPixelsReachTheScreenExactly) {
     EXPECT_EQ(backend_->Surface(w).pixels, before) << "the surface moved";
     backend_->DestroyWindow(w);
   }
+}
+
+// Fills the whole surface with one frame's pattern; frames differ everywhere.
+void DrawFrame(const kv::PixelSurface& s, uint32_t frame) {
+  for (int y = 0; y < s.height; ++y)
+    for (int x = 0; x < s.width; ++x)
+      s.pixels[y * s.stride + x] = ((uint32_t(x) * 7 + uint32_t(y) * 13 + frame * 101) & 0xFFFFFF);
+}
+
+int WrongPixels(const kv_e2e::Image& shown, const kv::PixelSurface& s, uint32_t frame) {
+  if (shown.width != s.width || shown.height != s.height) return -1;
+  int wrong = 0;
+  for (int y = 0; y < s.height; ++y)
+    for (int x = 0; x < s.width; ++x)
+      wrong += shown.At(x, y) != ((uint32_t(x) * 7 + uint32_t(y) * 13 + frame * 101) & 0xFFFFFF);
+  return wrong;
+}
+
+// A present returns before the server has copied the frame; the next write
+// waits for that copy, so the screen gets each frame whole: overwriting the
+// surface right after BeginSurfaceWrite leaves the presented frame intact,
+// and the frame presented next is read back exactly. Input that arrives
+// meanwhile is still delivered, in order.
+TEST_F(X11BackendTest, NextFrameIsDrawnWhileTheServerCopiesThisOne) {
+  bool serverShm = ServerAcceptsSharedMemory(xt::DisplayOf(backend_.get()));
+  for (bool allowShm : {true, false}) {
+    SCOPED_TRACE(allowShm ? "shared memory allowed" : "shared memory forced off");
+    xt::AllowSharedMemory(backend_.get(), allowShm);
+    NativeWindow* w = MakeWindow(20, 20, 640, 400);
+    ASSERT_NE(w, nullptr);
+    const bool shm = allowShm && serverShm;
+    EXPECT_EQ(xt::UsesSharedMemory(backend_.get(), w), shm);
+    ShowAndWait(w);
+    Window xw = xt::XWindowOf(backend_.get(), w);
+    kv::PixelSurface s = backend_->Surface(w);
+    // Work queued on the backend's connection ahead of a put keeps the server
+    // from reaching the put at once, so a write that does not wait for it
+    // would land before the copy.
+    Display* d = xt::DisplayOf(backend_.get());
+    Pixmap busy = XCreatePixmap(d, xw, 1024, 1024, 24);
+    GC busyGc = XCreateGC(d, busy, 0, nullptr);
+
+    for (uint32_t frame = 1; frame <= 6; frame += 2) {
+      SCOPED_TRACE(frame);
+      backend_->BeginSurfaceWrite(w);
+      DrawFrame(s, frame);
+      for (int i = 0; i < 8; ++i) {
+        XSetForeground(d, busyGc, static_cast<unsigned long>(i) * 0x010203);
+        XFillRectangle(d, busy, busyGc, 0, 0, 1024, 1024);
+      }
+      backend_->Present(w, 0, 0, s.width, s.height);
+      EXPECT_EQ(xt::PutPending(backend_.get(), w), shm);
+      // Draw the next frame at once, as the game does, but do not show it.
+      backend_->BeginSurfaceWrite(w);
+      EXPECT_FALSE(xt::PutPending(backend_.get(), w));
+      DrawFrame(s, frame + 1);
+      Settle();
+      EXPECT_EQ(WrongPixels(probe_->Capture(xw, 0, 0, s.width, s.height), s, frame), 0)
+          << "the presented frame was overwritten while the server read it";
+      // Now show it: once the next write may start, the server has it.
+      backend_->Present(w, 0, 0, s.width, s.height);
+      backend_->BeginSurfaceWrite(w);
+      if (!shm) Settle();  // without shared memory nothing tells when it is copied
+      EXPECT_EQ(WrongPixels(probe_->Capture(xw, 0, 0, s.width, s.height), s, frame + 1), 0);
+    }
+    XFreeGC(d, busyGc);
+    XFreePixmap(d, busy);
+
+    // A close request queued behind a put is not lost to the wait.
+    probe_->SendDeleteWindow(xw);
+    XSync(probe_->display(), False);
+    backend_->Present(w, 0, 0, s.width, s.height);
+    backend_->BeginSurfaceWrite(w);
+    InputEvent e;
+    EXPECT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; },
+                        kArriveMs, &e));
+    EXPECT_EQ(e.window, w);
+
+    // Presents the pump took the completions of are not waited for again.
+    backend_->Present(w, 0, 0, s.width, s.height);
+    Settle();
+    while (backend_->PollEvent(&e)) {
+    }
+    EXPECT_FALSE(xt::PutPending(backend_.get(), w));
+    backend_->DestroyWindow(w);
+  }
+  xt::AllowSharedMemory(backend_.get(), true);
+}
+
+// A window destroyed by someone else between a present and the next write
+// (its put refused, no completion ever coming), or destroyed by us with a
+// put outstanding, does not hold the program up.
+TEST_F(X11BackendTest, WaitingForAPutNeverHangs) {
+  NativeWindow* w = MakeWindow(10, 10, 200, 100);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  XDestroyWindow(probe_->display(), xt::XWindowOf(backend_.get(), w));
+  XSync(probe_->display(), False);
+  // The backend has not read the DestroyNotify yet, so this put is sent.
+  backend_->Present(w, 0, 0, 200, 100);
+  backend_->BeginSurfaceWrite(w);
+  EXPECT_FALSE(xt::PutPending(backend_.get(), w));
+  InputEvent e;
+  EXPECT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; },
+                      kArriveMs, &e));
+  backend_->BeginSurfaceWrite(w);
+  backend_->DestroyWindow(w);
+
+  NativeWindow* v = MakeWindow(10, 10, 200, 100);
+  ASSERT_NE(v, nullptr);
+  ShowAndWait(v);
+  backend_->Present(v, 0, 0, 200, 100);
+  backend_->DestroyWindow(v);
+  backend_->BeginSurfaceWrite(v);  // no longer ours: nothing to wait for
+  // The completion of the destroyed window's put is dropped with it.
+  EXPECT_FALSE(WaitFor([](const InputEvent& ev) { return ev.type != InputEvent::kNone; }, 300));
 }
 
 // What window managers and tools read: both titles, class, the close
@@ -498,6 +622,32 @@ TEST_F(X11BackendTest, PointerWarpGrabAndHide) {
   backend_->DestroyWindow(w);
 }
 
+// The mouse control reads the pointer, then puts it back on the player. A
+// movement the server takes between the two must survive the warp, or the
+// player stops following the mouse whenever the machine is busy.
+TEST_F(X11BackendTest, AWarpAfterAReadingKeepsMovementMadeInBetween) {
+  backend_->WarpPointer(400, 300);  // no fresh reading: lands exactly
+  int x = -1, y = -1;
+  backend_->PointerPosition(&x, &y);
+  ASSERT_EQ(x, 400);
+  ASSERT_EQ(y, 300);
+
+  // Another client moves the pointer after our reading, before our warp.
+  Xdotool({"mousemove_relative", "--", "7", "-3"});
+  backend_->WarpPointer(500, 350);
+  XSync(xt::DisplayOf(backend_.get()), False);
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 507);
+  EXPECT_EQ(y, 347);
+
+  // A second warp without a reading in between is absolute again.
+  backend_->WarpPointer(500, 350);
+  XSync(xt::DisplayOf(backend_.get()), False);
+  probe_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 500);
+  EXPECT_EQ(y, 350);
+}
+
 // A protocol error is recorded, not fatal, and the backend keeps working.
 TEST_F(X11BackendTest, AnXErrorIsSurvived) {
   Display* d = xt::DisplayOf(backend_.get());
@@ -513,6 +663,7 @@ TEST_F(X11BackendTest, AnXErrorIsSurvived) {
   kv::PixelSurface s = backend_->Surface(w);
   s.pixels[0] = 0x00123456;
   backend_->Present(w, 0, 0, 1, 1);
+  Settle();
   EXPECT_EQ(probe_->Capture(xt::XWindowOf(backend_.get(), w), 0, 0, 1, 1).At(0, 0), 0x00123456u);
   backend_->DestroyWindow(w);
 }
@@ -530,6 +681,7 @@ TEST_F(X11BackendTest, BadRequestsAreRefusedCleanly) {
   for (NativeWindow* w : {static_cast<NativeWindow*>(nullptr), bogus}) {
     EXPECT_EQ(backend_->Surface(w).pixels, nullptr);
     backend_->Present(w, 0, 0, 10, 10);
+    backend_->BeginSurfaceWrite(w);
     backend_->ShowWindow(w, true);
     backend_->SetTitle(w, L"x");
     backend_->SetPointerHidden(w, true);
@@ -566,6 +718,9 @@ TEST_F(X11BackendTest, BadRequestsAreRefusedCleanly) {
     InputEvent e;
     while (backend->PollEvent(&e)) {
     }
+    // The server may vanish while a write waits for its copy.
+    backend->BeginSurfaceWrite(w);
+    backend->Surface(w).pixels[0] += 1;
     backend->Present(w, 0, 0, 30, 30);
     backend->WaitEvent(10);
   }

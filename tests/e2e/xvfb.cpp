@@ -49,7 +49,8 @@ bool Xvfb::Start(int width, int height) {
   close(fds[1]);
   std::string number;
   pollfd p{fds[0], POLLIN, 0};
-  for (int waited = 0; waited < 20000;) {
+  // Generous: under load the server's start can take seconds.
+  for (int waited = 0; waited < 30000;) {
     int ready = poll(&p, 1, 100);
     waited += 100;
     if (ready > 0) {
@@ -78,6 +79,18 @@ bool Xvfb::Start(int width, int height) {
   error_ = "cannot connect to " + display_;
   Stop();
   return false;
+}
+
+std::string UnusedDisplay() {
+  // Far above the numbers -displayfd hands out; a lock file or a socket
+  // means a server has it (or had it and may come back).
+  for (int n = 4093; n < 8192; n += 7) {
+    std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+    std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+    if (access(lock.c_str(), F_OK) != 0 && access(socket.c_str(), F_OK) != 0)
+      return ":" + std::to_string(n);
+  }
+  return ":8191";
 }
 
 void Xvfb::Stop() {

@@ -27,4 +27,8 @@ class Xvfb {
   std::string error_;
 };
 
+// A display name (":N") that no server on this machine holds now, for
+// tests that need a connection to fail.
+std::string UnusedDisplay();
+
 }  // namespace kv_e2e

@@ -19,7 +19,9 @@ kv_start_xvfb
 wine "$exe" >"$KV_TMP/wine.log" 2>&1 &
 KV_WINE_PID=$!
 
-window=$(kv_wait_window '^Kelvara$' 90) || {
+# Wine's first start in a prefix (its services, the desktop) is slow under
+# load; the window's arrival is what counts.
+window=$(kv_wait_window '^Kelvara$' 180) || {
   cat "$KV_TMP/wine.log" >&2
   kv_fail "no window titled Kelvara appeared"
 }
@@ -35,7 +37,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 # The frames reach the screen: a point of open grass, away from the
 # markings, the players and the score lines, shows the pitch's green.
 grass=""
-deadline=$((SECONDS + 20))
+deadline=$((SECONDS + 60))
 while [ $SECONDS -lt $deadline ]; do
   grass=$(kv_screen_pixel $((X + 300)) $((Y + 19 + 450)))
   [ "$grass" = "008000" ] && break
@@ -47,7 +49,7 @@ done
 # player.
 px=$((X + 500))
 py=$((Y + 340))
-xdotool mousemove --sync "$px" "$py"
+timeout 10 xdotool mousemove --sync "$px" "$py"
 sleep 0.5
 xdotool click 1
 sleep 0.3
@@ -59,8 +61,12 @@ done
 # The first refresh after the click may still show 0 seconds; wait for one
 # that covers at least a second of play.
 pattern='^Kelvara - Time Ellapsed: (-?[0-9]+) - FPS: ([0-9]+)$'
+# Until play shows in the title, click again now and then: a goal stops play
+# until the next click, and a click that came while Wine was still busy
+# starting may not have reached the game.
 title=""
-deadline=$((SECONDS + 30))
+deadline=$((SECONDS + 60))
+next_click=$((SECONDS + 5))
 while [ $SECONDS -lt $deadline ]; do
   title=$(kv_window_name "$window")
   if [[ "$title" =~ $pattern ]] && [ "${BASH_REMATCH[1]}" -ge 1 ] && [ "${BASH_REMATCH[2]}" -ge 1 ]; then
@@ -68,6 +74,10 @@ while [ $SECONDS -lt $deadline ]; do
   fi
   if [[ -n "$title" && "$title" != "Kelvara" && ! "$title" =~ $pattern ]]; then
     kv_fail "the title \"$title\" is not the statistics line"
+  fi
+  if [ $SECONDS -ge $next_click ]; then
+    xdotool click 1
+    next_click=$((SECONDS + 5))
   fi
   sleep 0.25
 done
@@ -81,8 +91,9 @@ echo "title after play: \"$title\""
 leave_by_menu() {
   case "$mode" in
     keys)
+      before=$(kv_viewable_windows | wc -l)
       xdotool key --clearmodifiers alt+f
-      sleep 1
+      kv_wait_more_windows "$before" 15 || echo "no drop-down seen after Alt+F"
       xdotool key x
       ;;
     click)
@@ -91,9 +102,10 @@ leave_by_menu() {
       sleep 0.5
       # Exit is the second item of the drop-down below "File", about 16
       # pixels per item.
-      xdotool mousemove --sync $((X + 12)) $((Y + 10)) click 1
-      sleep 1
-      xdotool mousemove --sync $((X + 30)) $((Y + 46)) click 1
+      before=$(kv_viewable_windows | wc -l)
+      timeout 10 xdotool mousemove --sync $((X + 12)) $((Y + 10)) click 1
+      kv_wait_more_windows "$before" 15 || echo "no drop-down seen after clicking File"
+      timeout 10 xdotool mousemove --sync $((X + 30)) $((Y + 46)) click 1
       ;;
     *)
       kv_fail "unknown mode $mode"
@@ -104,7 +116,7 @@ leave_by_menu() {
 ended=no
 for attempt in 1 2 3; do
   leave_by_menu
-  if kv_wait_exit 10; then
+  if kv_wait_exit 20; then
     ended=yes
     break
   fi

@@ -11,6 +11,10 @@ if [ -f "$WINEPREFIX/.kv-ready" ] && [ -f "$WINEPREFIX/system.reg" ]; then
   echo "Wine prefix ready: $WINEPREFIX"
   exit 0
 fi
+# A server left over from an interrupted run must not keep the old prefix
+# open while it is made again.
+wineserver -k 2>/dev/null
+timeout 60 wineserver -w 2>/dev/null
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 timeout 300 wineboot --init >"$KV_TMP/wineboot.log" 2>&1 || {

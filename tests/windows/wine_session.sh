@@ -15,7 +15,7 @@ kv_fail() {
   exit 1
 }
 
-for tool in wine wineserver Xvfb xdotool xprop import; do
+for tool in wine wineserver Xvfb xdotool xprop xwininfo import; do
   command -v "$tool" >/dev/null || kv_fail "$tool is not installed (tools/install-deps.sh installs it)"
 done
 
@@ -27,7 +27,10 @@ kv_cleanup() {
     kill "$KV_WINE_PID" 2>/dev/null
   fi
   # Ends every Wine process of this prefix: the tests share it one at a time.
+  # Waits for the server itself too, or the next test's Wine may meet it
+  # still saving the registry on its way out.
   wineserver -k 2>/dev/null
+  timeout 60 wineserver -w 2>/dev/null
   if [ -n "$KV_XVFB_PID" ]; then
     kill "$KV_XVFB_PID" 2>/dev/null
     wait "$KV_XVFB_PID" 2>/dev/null
@@ -47,7 +50,8 @@ kv_start_xvfb() {
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>"$KV_TMP/xvfb.log" &
   KV_XVFB_PID=$!
   local number=""
-  read -r -t 20 number <"$fifo" || true
+  # Generous: under load the server's start-up (keymap compiling) is slow.
+  read -r -t 60 number <"$fifo" || true
   [ -n "$number" ] || kv_fail "Xvfb did not start: $(cat "$KV_TMP/xvfb.log")"
   export DISPLAY=":$number"
 }
@@ -62,6 +66,26 @@ kv_wait_window() {
     [ -n "$id" ] && { echo "$id"; return 0; }
     if [ -n "$KV_WINE_PID" ] && ! kill -0 "$KV_WINE_PID" 2>/dev/null; then return 1; fi
     sleep 0.2
+  done
+  return 1
+}
+
+# The ids of the top-level windows on the screen, one a line.
+kv_viewable_windows() {
+  local id
+  for id in $(xwininfo -root -children 2>/dev/null | sed -n 's/^ *\(0x[0-9a-fA-F]*\) .*/\1/p'); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+  done
+  return 0
+}
+
+# Waits up to $2 seconds until more than $1 top-level windows are on the
+# screen (a menu's drop-down has opened).
+kv_wait_more_windows() {
+  local before=$1 deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt $deadline ]; do
+    [ "$(kv_viewable_windows | wc -l)" -gt "$before" ] && return 0
+    sleep 0.1
   done
   return 1
 }
