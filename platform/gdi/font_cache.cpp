@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/font_match.h"
+#include "platform/rt/utf8.h"
 
 namespace kv {
 namespace gdi {
@@ -51,30 +52,6 @@ FT_Library Library() {
     return FT_Init_FreeType(&lib) == 0 ? lib : nullptr;
   }();
   return library;
-}
-
-std::string ToUtf8(const wchar_t* text) {
-  std::string out;
-  for (; *text; ++text) {
-    uint32_t c = static_cast<uint32_t>(*text);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 bool OpenAndSize(FontFace* f, const FontFile& file) {
@@ -125,7 +102,7 @@ void Load(FontFace* f) {
   f->metrics.antialias = f->antialias;
   FontFile file;
   // The face asked for, else any scalable sans-serif.
-  if (MatchFontFile(ToUtf8(f->name), f->weight, &file) && OpenAndSize(f, file)) return;
+  if (MatchFontFile(rt::WideToUtf8(f->name), f->weight, &file) && OpenAndSize(f, file)) return;
   if (MatchFontFile("sans-serif", f->weight, &file) && OpenAndSize(f, file)) return;
   f->metrics.ascent = f->metrics.descent = 0;
 }

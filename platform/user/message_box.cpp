@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/rt/utf8.h"
 #include "platform/user/dialog.h"
 #include "platform/user/menu_draw.h"
 
@@ -17,41 +18,10 @@ constexpr int kMargin = 12;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 
-// Standard error may already carry narrow output, so the wide text is
-// written as UTF-8 bytes rather than through the wide stream functions.
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t c = static_cast<uint32_t>(text[i]);
-    if (sizeof(wchar_t) == 2 && c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-      uint32_t low = static_cast<uint32_t>(text[i + 1]);
-      if (low >= 0xDC00 && low < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        ++i;
-      }
-    }
-    if ((c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) c = 0xFFFD;  // unpaired or out of range
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 void WriteToStandardError(const std::wstring& caption, const std::wstring& text) {
-  std::string line = Utf8(caption) + ": " + Utf8(text) + "\n";
+  // Standard error may already carry narrow output, so the wide text is
+  // written as UTF-8 bytes rather than through the wide stream functions.
+  std::string line = rt::WideToUtf8(caption.c_str()) + ": " + rt::WideToUtf8(text.c_str()) + "\n";
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/rt/utf8.h"
 #include "platform/x11/x11_text.h"
 
 namespace kv {
@@ -45,7 +46,7 @@ void InternAtoms(Display* display, Atoms* atoms) {
 
 void SetWindowTitle(Display* display, Window window, const Atoms& atoms, const wchar_t* title) {
   std::string latin1 = WideToLatin1(title);
-  std::string utf8 = WideToUtf8(title);
+  std::string utf8 = rt::WideToUtf8(title);
   SetTextProperty(display, window, XA_WM_NAME, XA_STRING, latin1);
   SetTextProperty(display, window, XA_WM_ICON_NAME, XA_STRING, latin1);
   SetTextProperty(display, window, atoms.netWmName, atoms.utf8String, utf8);
