@@ -18,8 +18,6 @@ uint32_t* ScratchRow(size_t count) {
   return row.data();
 }
 
-bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -59,7 +57,7 @@ bool DeferredBlt(HBITMAP dest, const RECT& r, const RopMasks& m, bool sourceIsPl
       m.and0 == 0 && m.xor0 == 0 &&
       (!m.usesSource || (sourceIsPlain && srcBitmap && IsAllZero(srcBitmap)));
   if (!clearsWithBlack) return false;
-  if (!Empty(dest->pendingZero) && !SameRect(dest->pendingZero, r)) Settle(dest);
+  if (!EmptyRect(dest->pendingZero) && !SameRect(dest->pendingZero, r)) Settle(dest);
   dest->pendingZero = r;
   return true;
 }

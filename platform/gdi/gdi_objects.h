@@ -120,6 +120,8 @@ bool DCSource(HDC dc, Target* out);
 HBITMAP DCBitmap(HDC dc);
 
 // ---- known content (known_content.cpp)
+// Covers no pixel; a pending or dirty rectangle is cleared to {0, 0, 0, 0}.
+inline bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 // A bitmap may hold a rectangle that reads as black but is not written yet:
 // it is written by Settle before anything else sees the pixels, or replaced
 // in one pass by a copy over exactly that rectangle.

@@ -16,7 +16,7 @@ bool FastPathsOn() { return gFastPaths; }
 
 void Settle(HBITMAP b) {
   RECT& r = b->pendingZero;
-  if (r.right <= r.left || r.bottom <= r.top) return;
+  if (EmptyRect(r)) return;
   b->format->fillRect(b->surface, r, 0);
   r = RECT{0, 0, 0, 0};
 }

@@ -186,7 +186,7 @@ bool DCTarget(HDC dc, Target* out) {
 void MarkDrawn(HDC dc, const RECT& r) {
   if (dc->kind != HDC__::kWindow) return;
   RECT& d = dc->dirty;
-  if (d.right <= d.left || d.bottom <= d.top) {
+  if (EmptyRect(d)) {
     d = r;
     return;
   }

@@ -79,8 +79,11 @@ BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
   FontMetrics m;
   if (!FaceMetrics(face, &m)) return FALSE;  // no font could be loaded: nothing drawn
 
-  const int64_t width = TextWidth(face, text, length);
   const UINT align = d->textAlign;
+  // Left-aligned text over a transparent background never needs its width,
+  // which would cost a second walk over the glyphs.
+  const bool needsWidth = (align & TA_RIGHT) || d->bkMode == OPAQUE;
+  const int64_t width = needsWidth ? TextWidth(face, text, length) : 0;
   int64_t left = x;
   if ((align & TA_CENTER) == TA_CENTER)
     left = x - width / 2;
@@ -94,8 +97,8 @@ BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
   const int64_t top = baseline - m.ascent;
 
   RECT box;
-  const bool boxVisible = Clip(t, left, top, left + width, top + m.ascent + m.descent, &box);
-  if (d->bkMode == OPAQUE && boxVisible) {
+  if (d->bkMode == OPAQUE &&
+      Clip(t, left, top, left + width, top + m.ascent + m.descent, &box)) {
     t.format->fillRect(t.surface, box, t.format->colorToPixel(d->bkColor));
     MarkDrawn(d, box);
   }

@@ -44,7 +44,7 @@ int ReleaseDC(HWND window, HDC dc) {
   HDC__* d = LiveDC(dc);
   if (!d || d->kind != HDC__::kWindow || d->window != window || !d->out) return 0;
   const RECT r = d->dirty;
-  if (r.right > r.left && r.bottom > r.top)
+  if (!EmptyRect(r))
     kv::user::PresentClient(window, r.left, r.top, r.right - r.left, r.bottom - r.top);
   d->dirty = RECT{0, 0, 0, 0};
   // Objects the caller selected are let go, so they can be deleted.

@@ -1,7 +1,6 @@
 // Backend input becomes window messages: the mouse goes to the window that
 // holds the capture or else to the window under the pointer, keys to the
 // window with the focus. A disabled window gets nothing.
-#include "platform/rt/wall_clock.h"
 #include "platform/user/user_state.h"
 
 namespace kv {
@@ -13,14 +12,7 @@ constexpr LPARAM kAltContextBit = LPARAM(1) << 29;
 constexpr LPARAM kKeyUpBits = (LPARAM(1) << 30) | (LPARAM(1) << 31);
 
 void Queue(HWND__* w, UINT message, WPARAM wParam, LPARAM lParam, int sx, int sy) {
-  MSG m{};
-  m.hwnd = w;
-  m.message = message;
-  m.wParam = wParam;
-  m.lParam = lParam;
-  m.time = static_cast<DWORD>(rt::WallClockMs());
-  m.pt = POINT{sx, sy};
-  State().input.push_back(m);
+  State().input.push_back(MakeMessageAt(w, message, wParam, lParam, POINT{sx, sy}));
 }
 
 unsigned ButtonFlag(int button) {

@@ -41,19 +41,25 @@ bool Take(std::deque<MSG>& queue, MSG* out, HWND filter, UINT lo, UINT hi, bool 
 
 }  // namespace
 
-MSG MakeMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+MSG MakeMessageAt(HWND w, UINT message, WPARAM wParam, LPARAM lParam, POINT pt) {
   MSG m{};
   m.hwnd = w;
   m.message = message;
   m.wParam = wParam;
   m.lParam = lParam;
   m.time = static_cast<DWORD>(rt::WallClockMs());
+  m.pt = pt;
+  return m;
+}
+
+MSG MakeMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  POINT pt{0, 0};
   if (Backend* backend = ActiveBackend()) {
     int x = 0, y = 0;
     backend->PointerPosition(&x, &y);
-    m.pt = POINT{x, y};
+    pt = POINT{x, y};
   }
-  return m;
+  return MakeMessageAt(w, message, wParam, lParam, pt);
 }
 
 void PurgeMessages(HWND w) {

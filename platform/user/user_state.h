@@ -97,5 +97,7 @@ namespace kv {
 namespace user {
 // A message stamped with the time and the pointer's position.
 MSG MakeMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam);
+// The same with a position already known, which spares asking the backend.
+MSG MakeMessageAt(HWND w, UINT message, WPARAM wParam, LPARAM lParam, POINT pt);
 }  // namespace user
 }  // namespace kv

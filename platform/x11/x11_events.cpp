@@ -21,6 +21,12 @@ void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY) {
   out->screenY = rootY;
 }
 
+void SetModifiers(InputEvent* out, unsigned state, unsigned altMask) {
+  out->shift = (state & ShiftMask) != 0;
+  out->ctrl = (state & ControlMask) != 0;
+  out->alt = (state & altMask) != 0;
+}
+
 }  // namespace
 
 bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out) {
@@ -40,9 +46,7 @@ bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent*
   SetPointer(out, key->x, key->y, key->x_root, key->y_root);
   out->key = vk;
   out->ch = ch;
-  out->shift = (key->state & ShiftMask) != 0;
-  out->ctrl = ctrl;
-  out->alt = (key->state & altMask_) != 0;
+  SetModifiers(out, key->state, altMask_);
   // X reports the modifiers as they were before the event; a modifier's own
   // press or release counts as already done.
   if (IsModifierKeysym(unshifted)) {
@@ -83,9 +87,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
       out->type = InputEvent::kMouseMove;
       out->window = AsNative(record);
       SetPointer(out, m.x, m.y, m.x_root, m.y_root);
-      out->shift = (m.state & ShiftMask) != 0;
-      out->ctrl = (m.state & ControlMask) != 0;
-      out->alt = (m.state & altMask_) != 0;
+      SetModifiers(out, m.state, altMask_);
       return true;
     }
     case ButtonPress:
@@ -97,9 +99,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
       out->window = AsNative(record);
       SetPointer(out, b.x, b.y, b.x_root, b.y_root);
       out->button = static_cast<int>(b.button);
-      out->shift = (b.state & ShiftMask) != 0;
-      out->ctrl = (b.state & ControlMask) != 0;
-      out->alt = (b.state & altMask_) != 0;
+      SetModifiers(out, b.state, altMask_);
       return true;
     }
     case KeyPress:
