@@ -191,9 +191,8 @@ ScreenWindow* HeadlessBackend::KeyboardTarget() {
   return best;
 }
 
-void HeadlessBackend::QueuePointerEvent(InputEvent::Type type, int button) {
-  ScreenWindow* target = PointerTarget();
-  if (!target) return;  // over the bare desktop
+// An event for `target` with the pointer's place and the held modifiers.
+InputEvent HeadlessBackend::EventAtPointer(InputEvent::Type type, ScreenWindow* target) const {
   InputEvent e;
   e.type = type;
   e.window = AsNative(target);
@@ -201,28 +200,27 @@ void HeadlessBackend::QueuePointerEvent(InputEvent::Type type, int button) {
   e.y = pointerY - target->y;
   e.screenX = pointerX;
   e.screenY = pointerY;
-  e.button = button;
   e.alt = altHeld;
   e.shift = shiftHeld;
   e.ctrl = ctrlHeld;
+  return e;
+}
+
+void HeadlessBackend::QueuePointerEvent(InputEvent::Type type, int button) {
+  ScreenWindow* target = PointerTarget();
+  if (!target) return;  // over the bare desktop
+  InputEvent e = EventAtPointer(type, target);
+  e.button = button;
   events.push_back(e);
 }
 
 void HeadlessBackend::QueueKeyEvent(InputEvent::Type type, unsigned vk, wchar_t ch, bool alt) {
   ScreenWindow* target = KeyboardTarget();
   if (!target) return;
-  InputEvent e;
-  e.type = type;
-  e.window = AsNative(target);
-  e.screenX = pointerX;
-  e.screenY = pointerY;
-  e.x = pointerX - target->x;
-  e.y = pointerY - target->y;
+  InputEvent e = EventAtPointer(type, target);
   e.key = vk;
   e.ch = ch;
   e.alt = alt;
-  e.shift = shiftHeld;
-  e.ctrl = ctrlHeld;
   events.push_back(e);
 }
 

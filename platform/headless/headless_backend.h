@@ -63,6 +63,7 @@ class HeadlessBackend final : public Backend {
   // managed window.
   ScreenWindow* KeyboardTarget();
   void QueuePointerEvent(InputEvent::Type type, int button);
+  InputEvent EventAtPointer(InputEvent::Type type, ScreenWindow* target) const;
   void QueueKeyEvent(InputEvent::Type type, unsigned vk, wchar_t ch, bool alt);
   void QueueWindowEvent(InputEvent::Type type, ScreenWindow* window);
   void ClampPointer();
