@@ -221,6 +221,7 @@ void X11Backend::GiveFocusBackToOwner(XWindowRecord* record) {
 void X11Backend::DestroyWindow(NativeWindow* window) {
   XWindowRecord* record = Find(window);
   if (!record) return;
+  if (record == grabWindow_) PointerGrabEnded();  // the server ends it with the window
   windows_.erase(std::find(windows_.begin(), windows_.end(), record));
   for (XWindowRecord* other : windows_)
     if (other->owner == record) other->owner = nullptr;
@@ -248,6 +249,7 @@ void X11Backend::ShowWindow(NativeWindow* window, bool visible) {
       XSetInputFocus(display_, record->window, RevertToParent, CurrentTime);
   } else {
     GiveFocusBackToOwner(record);
+    if (record == grabWindow_) PointerGrabEnded();  // the server ends it with the mapping
     XUnmapWindow(display_, record->window);
     record->mapped = false;
   }

@@ -8,6 +8,7 @@
 
 #include "platform/backend.h"
 #include "platform/x11/x11_image.h"
+#include "platform/x11/pointer_track.h"
 #include "platform/x11/x11_window_props.h"
 
 namespace kv {
@@ -84,12 +85,15 @@ class X11Backend final : public Backend {
   Cursor blankCursor_ = None;   // stands in for XFixes where it is missing
   unsigned int altMask_ = Mod1Mask;
   std::vector<XWindowRecord*> windows_;
-  // Where the last PointerPosition found the pointer, until the next warp:
-  // a warp then moves by the difference, so that movement the server takes
-  // between the reading and the warp is kept rather than overwritten.
-  bool pointerReadValid_ = false;
-  int pointerReadX_ = 0;
-  int pointerReadY_ = 0;
+  // Where the pointer is. Without our grab, a reading is good until the next
+  // warp, which then moves by the difference from it, so that movement the
+  // server takes between the reading and the warp is kept rather than
+  // overwritten. Under the grab the server reports every movement, and the
+  // reports keep the track current: reading it costs no round trip.
+  XWindowRecord* grabWindow_ = nullptr;
+  PointerTrack pointerTrack_;
+  void NotePointerEvent(const XEvent& event);
+  void PointerGrabEnded();
 };
 
 inline NativeWindow* AsNative(XWindowRecord* record) {

@@ -68,6 +68,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
     ReadModifierMap();
     return false;
   }
+  NotePointerEvent(*event);
   XWindowRecord* record = FindByX(event->xany.window);
   if (event->type == DestroyNotify) record = FindByX(event->xdestroywindow.window);
   if (!record) return false;  // a window already destroyed, or not ours
@@ -82,6 +83,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
             next.xmotion.state != event->xmotion.state)
           break;
         XNextEvent(display_, event);
+        NotePointerEvent(*event);
       }
       const XMotionEvent& m = event->xmotion;
       out->type = InputEvent::kMouseMove;

@@ -9,17 +9,21 @@ namespace kv {
 namespace x11 {
 
 void X11Backend::PointerPosition(int* x, int* y) {
-  Window rootReturn = None, child = None;
-  int rootX = 0, rootY = 0, winX = 0, winY = 0;
-  unsigned int mask = 0;
-  // Reports the root coordinates even when it answers False (the pointer
-  // on another screen); they are still the best we know.
-  XQueryPointer(display_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask);
+  int rootX = 0, rootY = 0;
+  int width = 0, height = 0;
+  ScreenSize(&width, &height);
+  if (!grabWindow_ || !TrackedPointer(pointerTrack_, width, height, &rootX, &rootY)) {
+    Window rootReturn = None, child = None;
+    int winX = 0, winY = 0;
+    unsigned int mask = 0;
+    const unsigned long serial = NextRequest(display_);
+    // Reports the root coordinates even when it answers False (the pointer
+    // on another screen); they are still the best we know.
+    XQueryPointer(display_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask);
+    NotePointerReading(&pointerTrack_, serial, rootX, rootY);
+  }
   if (x) *x = rootX;
   if (y) *y = rootY;
-  pointerReadValid_ = true;
-  pointerReadX_ = rootX;
-  pointerReadY_ = rootY;
 }
 
 void X11Backend::WarpPointer(int x, int y) {
@@ -30,13 +34,19 @@ void X11Backend::WarpPointer(int x, int y) {
   // The mouse control reads the pointer and then puts it back on the player.
   // An absolute warp would throw away whatever the person moved in between
   // (a round trip and more); a move by the difference from the reading keeps
-  // it, and the next reading sees it. Without a fresh reading, go absolute.
-  if (pointerReadValid_) {
-    XWarpPointer(display_, None, None, 0, 0, 0, 0, x - pointerReadX_, y - pointerReadY_);
+  // it, and the next reading sees it. Without a reading, go absolute.
+  int fromX = 0, fromY = 0;
+  const unsigned long serial = NextRequest(display_);
+  if (TrackedPointer(pointerTrack_, width, height, &fromX, &fromY)) {
+    XWarpPointer(display_, None, None, 0, 0, 0, 0, x - fromX, y - fromY);
+    if (!grabWindow_ || !NotePointerWarp(&pointerTrack_, serial, x - fromX, y - fromY))
+      ForgetPointer(&pointerTrack_);
   } else {
     XWarpPointer(display_, None, root_, 0, 0, 0, 0, x, y);
+    // Under the grab the place is known from here on; reports made before
+    // this request are older than it.
+    if (grabWindow_) NotePointerReading(&pointerTrack_, serial, x, y);
   }
-  pointerReadValid_ = false;
   XFlush(display_);
 }
 
@@ -47,10 +57,52 @@ bool X11Backend::GrabPointer(NativeWindow* window) {
   int status = XGrabPointer(display_, record->window, True,
                             ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
                             GrabModeAsync, GrabModeAsync, None, cursor, CurrentTime);
-  return status == GrabSuccess;
+  // A new grab starts from a fresh reading.
+  PointerGrabEnded();
+  if (status != GrabSuccess) return false;
+  grabWindow_ = record;
+  return true;
+}
+
+void X11Backend::PointerGrabEnded() {
+  grabWindow_ = nullptr;
+  ForgetPointer(&pointerTrack_);
+}
+
+void X11Backend::NotePointerEvent(const XEvent& event) {
+  if (!grabWindow_) return;
+  int x = 0, y = 0;
+  bool sameScreen = true;
+  switch (event.type) {
+    case MotionNotify:
+      x = event.xmotion.x_root, y = event.xmotion.y_root, sameScreen = event.xmotion.same_screen;
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+      x = event.xbutton.x_root, y = event.xbutton.y_root, sameScreen = event.xbutton.same_screen;
+      break;
+    case KeyPress:
+    case KeyRelease:
+      x = event.xkey.x_root, y = event.xkey.y_root, sameScreen = event.xkey.same_screen;
+      break;
+    case UnmapNotify:
+    case DestroyNotify:
+      // The server ends a grab whose window leaves the screen, and says no more.
+      if (FindByX(event.type == UnmapNotify ? event.xunmap.window
+                                            : event.xdestroywindow.window) == grabWindow_)
+        PointerGrabEnded();
+      return;
+    default:
+      return;
+  }
+  if (sameScreen)
+    NotePointerReport(&pointerTrack_, event.xany.serial, x, y);
+  else
+    ForgetPointer(&pointerTrack_);  // gone to another screen: ask next time
 }
 
 void X11Backend::UngrabPointer() {
+  PointerGrabEnded();
   XUngrabPointer(display_, CurrentTime);
   XFlush(display_);
 }

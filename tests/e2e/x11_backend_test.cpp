@@ -648,6 +648,75 @@ TEST_F(X11BackendTest, AWarpAfterAReadingKeepsMovementMadeInBetween) {
   EXPECT_EQ(y, 350);
 }
 
+// Under our grab the server reports every movement to us, so a reading asks
+// it nothing (no request goes out) yet sees what other clients did once their
+// reports are taken, and a warp counts at once. When the grab ends, by
+// release or by the window leaving the screen, readings ask again.
+TEST_F(X11BackendTest, UnderTheGrabReportsKeepThePointerKnown) {
+  Display* display = xt::DisplayOf(backend_.get());
+  NativeWindow* w = MakeWindow(300, 200, 400, 300);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  backend_->WarpPointer(400, 300);
+  ASSERT_TRUE(backend_->GrabPointer(w));
+  int x = -1, y = -1;
+  backend_->PointerPosition(&x, &y);  // the grab's first reading asks
+  ASSERT_EQ(x, 400);
+  ASSERT_EQ(y, 300);
+
+  auto readQuietly = [&](int* rx, int* ry) {
+    unsigned long before = NextRequest(display);
+    backend_->PointerPosition(rx, ry);
+    EXPECT_EQ(NextRequest(display), before) << "a reading under the grab went to the server";
+  };
+  // Takes events until a quiet reading gives (wantX, wantY).
+  auto readsEventually = [&](int wantX, int wantY) {
+    long long deadline = kv_e2e::MonotonicMs() + kArriveMs;
+    int rx = -1, ry = -1;
+    while (kv_e2e::MonotonicMs() < deadline) {
+      while (backend_->PollEvent(nullptr)) {
+      }
+      readQuietly(&rx, &ry);
+      if (rx == wantX && ry == wantY) return true;
+      backend_->WaitEvent(20);
+    }
+    ADD_FAILURE() << "read (" << rx << ", " << ry << "), wanted (" << wantX << ", " << wantY
+                  << ")";
+    return false;
+  };
+
+  // Someone moves the pointer between our reading and our warp: until the
+  // reports are taken the reading shows only the warp, then both.
+  Xdotool({"mousemove_relative", "--", "7", "-3"});
+  backend_->WarpPointer(500, 350);
+  readQuietly(&x, &y);
+  EXPECT_EQ(x, 500);
+  EXPECT_EQ(y, 350);
+  EXPECT_TRUE(readsEventually(507, 347));
+  probe_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 507);
+  EXPECT_EQ(y, 347);
+  Xdotool({"mousemove", "900", "600"});
+  EXPECT_TRUE(readsEventually(900, 600));
+
+  // Released: nothing reports any more, so a reading asks.
+  backend_->UngrabPointer();
+  Xdotool({"mousemove", "100", "110"});
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 110);
+
+  // The server ends a grab when its window is unmapped.
+  ASSERT_TRUE(backend_->GrabPointer(w));
+  backend_->PointerPosition(&x, &y);
+  backend_->ShowWindow(w, false);
+  Xdotool({"mousemove", "150", "160"});
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 150);
+  EXPECT_EQ(y, 160);
+  backend_->DestroyWindow(w);
+}
+
 // A protocol error is recorded, not fatal, and the backend keeps working.
 TEST_F(X11BackendTest, AnXErrorIsSurvived) {
   Display* d = xt::DisplayOf(backend_.get());
