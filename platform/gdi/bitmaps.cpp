@@ -4,6 +4,7 @@
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/record_pool.h"
 
 namespace kv {
 namespace gdi {
@@ -23,12 +24,13 @@ bool SizeOk(int64_t width, int64_t height) {
 
 HBITMAP NewBitmap(const PixelFormat* format, int width, int height) {
   if (!SizeOk(width, height)) return nullptr;
-  auto* b = new (std::nothrow) HBITMAP__;
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  HBITMAP__* b = TakeBitmapRecord(count);
   if (!b) return nullptr;
   try {
-    b->storage.assign(static_cast<size_t>(width) * height, 0);
+    b->storage.assign(count, 0);
   } catch (const std::bad_alloc&) {
-    delete b;
+    GiveBitmapRecord(b);
     return nullptr;
   }
   b->format = format;
@@ -78,12 +80,12 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
   const int64_t width = h.biWidth;
   const int64_t height = h.biHeight < 0 ? -int64_t{h.biHeight} : int64_t{h.biHeight};
   if (!SizeOk(width, height)) return nullptr;
-  auto* b = new (std::nothrow) HBITMAP__;
+  HBITMAP__* b = TakeBitmapRecord(0);
   if (!b) return nullptr;
   const size_t count = static_cast<size_t>(width * height);
   b->dibBits = new (std::nothrow) uint32_t[count]();
   if (!b->dibBits) {
-    delete b;
+    GiveBitmapRecord(b);
     return nullptr;
   }
   b->format = &ColorFormat();

@@ -1,24 +1,80 @@
 // Drawing objects: the registry of live handles, stock objects, selection
 // and deletion, brushes and pens.
+#include <cstddef>
 #include <cstring>
+#include <functional>
+#include <new>
 #include <unordered_set>
 
 #include "platform/gdi/font_cache.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/record_pool.h"
 
 namespace kv {
 namespace gdi {
 namespace {
 
+// The registries' nodes are kept for reuse once erased, so that creating
+// and deleting an object on every frame does not reach the allocator.
+template <typename T>
+struct RecycledNodes {
+  using value_type = T;
+  RecycledNodes() = default;
+  template <typename U>
+  RecycledNodes(const RecycledNodes<U>&) {}
+
+  T* allocate(size_t n) {
+    FreeNode*& head = Head();
+    if (n == 1 && head) {
+      FreeNode* node = head;
+      head = node->next;
+      --Kept();
+      return reinterpret_cast<T*>(node);
+    }
+    return static_cast<T*>(::operator new(n * sizeof(T)));
+  }
+  void deallocate(T* p, size_t n) {
+    if (n == 1 && sizeof(T) >= sizeof(FreeNode) && Kept() < kKeptNodes) {
+      auto* node = reinterpret_cast<FreeNode*>(p);
+      node->next = Head();
+      Head() = node;
+      ++Kept();
+      return;
+    }
+    ::operator delete(p);
+  }
+  template <typename U>
+  bool operator==(const RecycledNodes<U>&) const { return true; }
+  template <typename U>
+  bool operator!=(const RecycledNodes<U>&) const { return false; }
+
+ private:
+  struct FreeNode {
+    FreeNode* next;
+  };
+  static constexpr int kKeptNodes = 64;
+  static FreeNode*& Head() {
+    static FreeNode* head = nullptr;
+    return head;
+  }
+  static int& Kept() {
+    static int kept = 0;
+    return kept;
+  }
+};
+
+using Registry = std::unordered_set<const void*, std::hash<const void*>,
+                                    std::equal_to<const void*>, RecycledNodes<const void*>>;
+
 // Handles are checked against these sets before they are dereferenced, so a
 // stale or foreign pointer is refused instead of read.
-std::unordered_set<const void*>& Objects() {
-  static auto* set = new std::unordered_set<const void*>(256);
+Registry& Objects() {
+  static auto* set = new Registry(256);
   return *set;
 }
-std::unordered_set<const void*>& DCs() {
-  static auto* set = new std::unordered_set<const void*>(64);
+Registry& DCs() {
+  static auto* set = new Registry(64);
   return *set;
 }
 int64_t gLiveObjects = 0;
@@ -118,15 +174,10 @@ HBITMAP DefaultBitmap() { return Stock().defaultBitmap; }
 
 void FreeObject(ObjectHeader* object) {
   switch (object->kind) {
-    case ObjectKind::kBitmap: {
-      HBITMAP b = reinterpret_cast<HBITMAP>(object);
-      delete[] b->dibBits;
-      delete b;
-      break;
-    }
+    case ObjectKind::kBitmap: GiveBitmapRecord(reinterpret_cast<HBITMAP>(object)); break;
     case ObjectKind::kBrush: delete reinterpret_cast<HBRUSH>(object); break;
     case ObjectKind::kPen: delete reinterpret_cast<HPEN>(object); break;
-    case ObjectKind::kFont: delete reinterpret_cast<HFONT>(object); break;
+    case ObjectKind::kFont: GiveFontRecord(reinterpret_cast<HFONT>(object)); break;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/gdi/font_cache.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/record_pool.h"
 
 using namespace kv::gdi;
 
@@ -49,7 +50,8 @@ bool Clip(const Target& t, int64_t l, int64_t tp, int64_t r, int64_t b, RECT* ou
 
 HFONT CreateFontW(int height, int, int, int, int weight, DWORD, DWORD, DWORD, DWORD, DWORD,
                   DWORD, DWORD quality, DWORD, LPCWSTR faceName) {
-  auto* f = new HFONT__;
+  HFONT__* f = TakeFontRecord();
+  if (!f) return nullptr;
   f->face = AcquireFace(height, weight, quality, faceName);
   RegisterObject(&f->header);
   return f;

@@ -139,4 +139,79 @@ TEST(Objects, BackBufferCyclesLeaveNothingBehind) {
   EXPECT_EQ(kv::gdi::LiveDCCount(), dcs);
 }
 
+// Deleted bitmaps and fonts are handed out again as new ones: whatever the
+// last one held (pixels, its context, what was known of its content, a DIB
+// section's memory, a face) must not show through.
+TEST(Objects, ReusedRecordsStartClean) {
+  Canvas window(64, 48);
+  for (int round = 0; round < 3; ++round) {
+    HDC memory = CreateCompatibleDC(window.dc);
+    HBITMAP used = CreateCompatibleBitmap(window.dc, 40, 30);
+    HGDIOBJ previous = SelectObject(memory, used);
+    HGDIOBJ brush = SelectObject(memory, GetStockObject(WHITE_BRUSH));
+    Rectangle(memory, -1, -1, 41, 31);
+    SelectObject(memory, brush);
+    SelectObject(memory, previous);
+    ASSERT_TRUE(DeleteObject(used));
+
+    // Smaller, the same and larger than the storage just given back.
+    for (int side : {20, 40, 60}) {
+      HBITMAP fresh = CreateCompatibleBitmap(window.dc, side, 30);
+      ASSERT_NE(fresh, nullptr);
+      BITMAP info{};
+      ASSERT_EQ(GetObjectW(fresh, sizeof info, &info), static_cast<int>(sizeof info));
+      EXPECT_EQ(info.bmWidth, side);
+      EXPECT_EQ(info.bmHeight, 30);
+      EXPECT_EQ(info.bmBits, nullptr);
+      ASSERT_NE(SelectObject(memory, fresh), nullptr) << "still owned by its old context";
+      BitBlt(window.dc, 0, 0, 64, 48, memory, 0, 0, SRCCOPY);
+      for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < side; ++x) ASSERT_EQ(window.At(x, y), 0u) << side << " at " << x << "," << y;
+      SelectObject(memory, previous);
+      // Its content is black all over and known so; a write must be seen.
+      HGDIOBJ old = SelectObject(memory, fresh);
+      SetPixel(memory, 3, 4, RGB(1, 2, 3));
+      SelectObject(memory, old);
+      HDC other = CreateCompatibleDC(window.dc);
+      HGDIOBJ otherOld = SelectObject(other, fresh);
+      EXPECT_EQ(GetPixel(other, 3, 4), RGB(1, 2, 3));
+      SelectObject(other, otherOld);
+      DeleteDC(other);
+      ASSERT_TRUE(DeleteObject(fresh));
+    }
+
+    // A DIB section's memory goes with it; a plain bitmap after it has none.
+    BITMAPINFO dib{};
+    dib.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    dib.bmiHeader.biWidth = 8;
+    dib.bmiHeader.biHeight = -8;
+    dib.bmiHeader.biPlanes = 1;
+    dib.bmiHeader.biBitCount = 32;
+    dib.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &dib, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    static_cast<uint32_t*>(bits)[0] = 0x123456;
+    ASSERT_TRUE(DeleteObject(section));
+    HBITMAP plain = CreateCompatibleBitmap(window.dc, 8, 8);
+    BITMAP info{};
+    GetObjectW(plain, sizeof info, &info);
+    EXPECT_EQ(info.bmBits, nullptr);
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    ASSERT_TRUE(DeleteObject(plain));
+    ASSERT_TRUE(DeleteDC(memory));
+  }
+
+  // A font: the new request's face, never the last one's.
+  HFONT big = CreateFontW(48, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+  ASSERT_TRUE(DeleteObject(big));
+  HFONT small = CreateFontW(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+  HGDIOBJ old = SelectObject(window.dc, small);
+  SIZE size{};
+  ASSERT_TRUE(GetTextExtentPoint32W(window.dc, L"A", 1, &size));
+  EXPECT_EQ(size.cy, 12);
+  SelectObject(window.dc, old);
+  ASSERT_TRUE(DeleteObject(small));
+}
+
 }  // namespace
