@@ -1,9 +1,7 @@
 // Drawing objects: the registry of live handles, stock objects, selection
 // and deletion, brushes and pens.
-#include <cstddef>
 #include <cstring>
 #include <functional>
-#include <new>
 #include <unordered_set>
 
 #include "platform/gdi/font_cache.h"
@@ -14,55 +12,6 @@
 namespace kv {
 namespace gdi {
 namespace {
-
-// The registries' nodes are kept for reuse once erased, so that creating
-// and deleting an object on every frame does not reach the allocator.
-template <typename T>
-struct RecycledNodes {
-  using value_type = T;
-  RecycledNodes() = default;
-  template <typename U>
-  RecycledNodes(const RecycledNodes<U>&) {}
-
-  T* allocate(size_t n) {
-    FreeNode*& head = Head();
-    if (n == 1 && head) {
-      FreeNode* node = head;
-      head = node->next;
-      --Kept();
-      return reinterpret_cast<T*>(node);
-    }
-    return static_cast<T*>(::operator new(n * sizeof(T)));
-  }
-  void deallocate(T* p, size_t n) {
-    if (n == 1 && sizeof(T) >= sizeof(FreeNode) && Kept() < kKeptNodes) {
-      auto* node = reinterpret_cast<FreeNode*>(p);
-      node->next = Head();
-      Head() = node;
-      ++Kept();
-      return;
-    }
-    ::operator delete(p);
-  }
-  template <typename U>
-  bool operator==(const RecycledNodes<U>&) const { return true; }
-  template <typename U>
-  bool operator!=(const RecycledNodes<U>&) const { return false; }
-
- private:
-  struct FreeNode {
-    FreeNode* next;
-  };
-  static constexpr int kKeptNodes = 64;
-  static FreeNode*& Head() {
-    static FreeNode* head = nullptr;
-    return head;
-  }
-  static int& Kept() {
-    static int kept = 0;
-    return kept;
-  }
-};
 
 using Registry = std::unordered_set<const void*, std::hash<const void*>,
                                     std::equal_to<const void*>, RecycledNodes<const void*>>;

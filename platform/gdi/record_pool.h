@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 
 #include "platform/gdi/gdi_objects.h"
 
@@ -21,6 +22,56 @@ void GiveBitmapRecord(HBITMAP__* bitmap);
 
 HFONT__* TakeFontRecord();
 void GiveFontRecord(HFONT__* font);
+
+// An allocator for node-based containers that keeps erased nodes for reuse:
+// the handle registries, so that creating and deleting an object on every
+// frame does not reach the allocator for its entry either.
+template <typename T>
+struct RecycledNodes {
+  using value_type = T;
+  RecycledNodes() = default;
+  template <typename U>
+  RecycledNodes(const RecycledNodes<U>&) {}
+
+  T* allocate(size_t n) {
+    FreeNode*& head = Head();
+    if (n == 1 && head) {
+      FreeNode* node = head;
+      head = node->next;
+      --Kept();
+      return reinterpret_cast<T*>(node);
+    }
+    return static_cast<T*>(::operator new(n * sizeof(T)));
+  }
+  void deallocate(T* p, size_t n) {
+    if (n == 1 && sizeof(T) >= sizeof(FreeNode) && Kept() < kKeptNodes) {
+      auto* node = reinterpret_cast<FreeNode*>(p);
+      node->next = Head();
+      Head() = node;
+      ++Kept();
+      return;
+    }
+    ::operator delete(p);
+  }
+  template <typename U>
+  bool operator==(const RecycledNodes<U>&) const { return true; }
+  template <typename U>
+  bool operator!=(const RecycledNodes<U>&) const { return false; }
+
+ private:
+  struct FreeNode {
+    FreeNode* next;
+  };
+  static constexpr int kKeptNodes = 64;
+  static FreeNode*& Head() {
+    static FreeNode* head = nullptr;
+    return head;
+  }
+  static int& Kept() {
+    static int kept = 0;
+    return kept;
+  }
+};
 
 }  // namespace gdi
 }  // namespace kv
