@@ -72,26 +72,38 @@ void X11Backend::PointerGrabEnded() {
 void X11Backend::NotePointerEvent(const XEvent& event) {
   if (!grabWindow_) return;
   int x = 0, y = 0;
-  bool sameScreen = true;
+  Bool sameScreen = True;
   switch (event.type) {
-    case MotionNotify:
-      x = event.xmotion.x_root, y = event.xmotion.y_root, sameScreen = event.xmotion.same_screen;
+    case MotionNotify: {
+      const XMotionEvent& m = event.xmotion;
+      x = m.x_root;
+      y = m.y_root;
+      sameScreen = m.same_screen;
       break;
+    }
     case ButtonPress:
-    case ButtonRelease:
-      x = event.xbutton.x_root, y = event.xbutton.y_root, sameScreen = event.xbutton.same_screen;
+    case ButtonRelease: {
+      const XButtonEvent& b = event.xbutton;
+      x = b.x_root;
+      y = b.y_root;
+      sameScreen = b.same_screen;
       break;
+    }
     case KeyPress:
-    case KeyRelease:
-      x = event.xkey.x_root, y = event.xkey.y_root, sameScreen = event.xkey.same_screen;
+    case KeyRelease: {
+      const XKeyEvent& k = event.xkey;
+      x = k.x_root;
+      y = k.y_root;
+      sameScreen = k.same_screen;
       break;
+    }
     case UnmapNotify:
-    case DestroyNotify:
+    case DestroyNotify: {
       // The server ends a grab whose window leaves the screen, and says no more.
-      if (FindByX(event.type == UnmapNotify ? event.xunmap.window
-                                            : event.xdestroywindow.window) == grabWindow_)
-        PointerGrabEnded();
+      Window gone = event.type == UnmapNotify ? event.xunmap.window : event.xdestroywindow.window;
+      if (FindByX(gone) == grabWindow_) PointerGrabEnded();
       return;
+    }
     default:
       return;
   }
