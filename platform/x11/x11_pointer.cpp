@@ -73,30 +73,18 @@ void X11Backend::NotePointerEvent(const XEvent& event) {
   if (!grabWindow_) return;
   int x = 0, y = 0;
   Bool sameScreen = True;
+  // Pointer, button and key events name the pointer's root place alike.
+  auto take = [&](const auto& e) {
+    x = e.x_root;
+    y = e.y_root;
+    sameScreen = e.same_screen;
+  };
   switch (event.type) {
-    case MotionNotify: {
-      const XMotionEvent& m = event.xmotion;
-      x = m.x_root;
-      y = m.y_root;
-      sameScreen = m.same_screen;
-      break;
-    }
+    case MotionNotify: take(event.xmotion); break;
     case ButtonPress:
-    case ButtonRelease: {
-      const XButtonEvent& b = event.xbutton;
-      x = b.x_root;
-      y = b.y_root;
-      sameScreen = b.same_screen;
-      break;
-    }
+    case ButtonRelease: take(event.xbutton); break;
     case KeyPress:
-    case KeyRelease: {
-      const XKeyEvent& k = event.xkey;
-      x = k.x_root;
-      y = k.y_root;
-      sameScreen = k.same_screen;
-      break;
-    }
+    case KeyRelease: take(event.xkey); break;
     case UnmapNotify:
     case DestroyNotify: {
       // The server ends a grab whose window leaves the screen, and says no more.
