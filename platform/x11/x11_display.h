@@ -72,6 +72,9 @@ class X11Backend final : public Backend {
   // Settles the put a completion event reports.
   void NoteCompletion(const XEvent& event);
   void WaitForPut(XWindowRecord* record);
+  // Keeps the pointer track up to date with what an event says (x11_pointer.cpp).
+  void NotePointerEvent(const XEvent& event);
+  void PointerGrabEnded();
 
   Display* display_;
   int screen_;
@@ -92,8 +95,6 @@ class X11Backend final : public Backend {
   // reports keep the track current: reading it costs no round trip.
   XWindowRecord* grabWindow_ = nullptr;
   PointerTrack pointerTrack_;
-  void NotePointerEvent(const XEvent& event);
-  void PointerGrabEnded();
 };
 
 inline NativeWindow* AsNative(XWindowRecord* record) {
