@@ -6,7 +6,8 @@
 // only needs top-level surfaces on a screen, input, and the pointer.
 //
 // Two backends stand side by side: x11/ for a real desktop and headless/ for
-// tests and the benchmark. The tests choose headless in code.
+// tests and the benchmark. The tests choose headless in code; the program
+// picks from an ordered table (platform/entry/backends.h).
 #pragma once
 
 #include <cstdint>
@@ -99,12 +100,19 @@ class Backend {
   virtual void SetPointerHidden(NativeWindow* window, bool hidden) = 0;
 };
 
-// The backend in use. The first call opens the X11 backend unless a test has
-// installed another one; null when no display can be opened.
+// The backend in use: the one installed, or else the one the opener gives on
+// the first call (tried once); null when there is neither, or no display can
+// be opened. The windowing layer keeps this choice; which backends exist is
+// decided above it (platform/entry/backends.h), so it names none of them.
 Backend* ActiveBackend();
 
 // Makes `backend` the one in use (tests and the benchmark install headless).
-// Passing null returns to the default choice on the next ActiveBackend().
+// Passing null returns to the opener's choice on the next ActiveBackend().
 void InstallBackend(Backend* backend);
+
+// What opens the backend of a normal run; the program sets it before it
+// starts. Without one, nothing is opened.
+using BackendOpener = Backend* (*)();
+void SetBackendOpener(BackendOpener opener);
 
 }  // namespace kv

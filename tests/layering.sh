@@ -1,14 +1,43 @@
 #!/usr/bin/env bash
-# The game code stands on the windowing and drawing interface alone: it may
-# include platform/win32.h and nothing else of platform/, and no system
-# display or font header.
+# Every include points down, never up:
+#  - the game stands on the windowing and drawing interface alone: it may
+#    include platform/win32.h and nothing else of platform/, and no system
+#    display or font header;
+#  - within the game, the lower floors (sim/, render/, timing/, state/) do
+#    not include app/;
+#  - within the platform, rt includes no gdi, user or backend; gdi no user
+#    or backend; user no backend (x11/, headless/, entry/).
 set -u
 root=${1:-$(dirname "$0")/..}
-bad=$(grep -rnE '#include *[<"](X11/|ft2build|freetype|fontconfig|platform/(backend|surface|x11|headless|gdi|user|rt)[/.])' \
-      "$root/sim" "$root/timing" "$root/app" "$root/render" 2>/dev/null)
-if [ -n "$bad" ]; then
-  echo "game code includes platform internals:"
-  echo "$bad"
-  exit 1
-fi
-echo "layering holds"
+status=0
+
+# check DESCRIPTION PATTERN FOLDER...: fails when a file in the folders
+# includes a header matching PATTERN.
+check() {
+  local what=$1 pattern=$2
+  shift 2
+  local dirs=()
+  for d in "$@"; do [ -d "$root/$d" ] && dirs+=("$root/$d"); done
+  [ ${#dirs[@]} -eq 0 ] && return
+  local bad
+  bad=$(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($pattern)" "${dirs[@]}")
+  if [ -n "$bad" ]; then
+    echo "$what:"
+    echo "$bad"
+    status=1
+  fi
+}
+
+game="sim timing app render state"
+check "game code includes platform internals" \
+  'X11/|ft2build|freetype|fontconfig|platform/(backend|surface|x11|headless|gdi|user|rt|entry)[/.]' $game
+check "a lower game floor includes app/" 'app/' sim render timing state
+check "rt includes a higher platform module" \
+  'platform/(gdi|user|x11|headless|entry|backend\.h)' platform/rt
+check "gdi includes a higher platform module" \
+  'platform/(user|x11|headless|entry|backend\.h)' platform/gdi
+check "user includes a backend" 'platform/(x11|headless|entry)/' platform/user
+check "a backend includes the backend table" 'platform/entry/' platform/x11 platform/headless
+
+[ $status -eq 0 ] && echo "layering holds"
+exit $status

@@ -1,4 +1,6 @@
 // Memory and surface device contexts, and the attributes every context keeps.
+// A surface context draws straight into pixels it does not own and notes the
+// rectangle drawn, so whoever shows those pixels can show just that part.
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
 
@@ -31,13 +33,53 @@ HDC CreateSurfaceDC(const PixelSurface& surface) {
   return dc;
 }
 
+HDC CreateHeldSurfaceDC() {
+  auto* dc = new HDC__;
+  dc->kind = HDC__::kSurface;
+  dc->held = true;
+  dc->surfaceFormat = &ColorFormat();
+  RegisterDC(dc, false);
+  return dc;
+}
+
+void HandOutSurfaceDC(HDC dc, const PixelSurface& surface) {
+  dc->surface = surface;
+  ResetDCState(dc);
+  dc->dirty = RECT{0, 0, 0, 0};
+  if (!dc->out) {
+    dc->out = true;
+    CountDC(+1);
+  }
+}
+
+bool TakeBackSurfaceDC(HDC dc, RECT* drawn) {
+  HDC__* d = LiveDC(dc);
+  if (!d || !d->held || !d->out) return false;
+  *drawn = d->dirty;
+  d->dirty = RECT{0, 0, 0, 0};
+  // Objects the caller selected are let go, so they can be deleted.
+  ResetDCState(d);
+  d->out = false;
+  CountDC(-1);
+  return true;
+}
+
+void FreeHeldSurfaceDC(HDC dc) {
+  HDC__* d = LiveDC(dc);
+  if (!d || !d->held) return;
+  if (d->out) CountDC(-1);
+  ReleaseDCObjects(d);
+  UnregisterDC(d, false);
+  delete d;
+}
+
 }  // namespace gdi
 }  // namespace kv
 
 BOOL DeleteDC(HDC dc) {
   HDC__* d = LiveDC(dc);
-  // A window's context is given back with ReleaseDC, never deleted.
-  if (!d || d->kind == HDC__::kWindow) return FALSE;
+  // A held context (a window's) is given back to its owner, never deleted.
+  if (!d || d->held) return FALSE;
   ReleaseDCObjects(d);
   UnregisterDC(d, true);
   delete d;

@@ -20,9 +20,22 @@ HBITMAP CreateBitmapFromDib(const void* dib, size_t size);
 // The surface must outlive the context. Released with DeleteDC.
 HDC CreateSurfaceDC(const PixelSurface& surface);
 
-// Drops the device context kept for `window`; the windowing layer calls it
-// when the window is destroyed. Harmless for a window that never had one.
-void ForgetWindow(HWND window);
+// ---- held surface contexts: kept by an owner that hands them out and takes
+// them back (the windowing layer's GetDC and ReleaseDC). DeleteDC refuses
+// them, and they count as live only while handed out.
+HDC CreateHeldSurfaceDC();
+// Points `dc` at `surface` with a fresh context's defaults and nothing drawn
+// yet, and counts it as handed out.
+void HandOutSurfaceDC(HDC dc, const PixelSurface& surface);
+// Takes `dc` back: `drawn` gets the rectangle drawn since it was handed out
+// (empty when nothing was), and the objects selected into it are let go.
+// False when `dc` is not a held context that is out.
+bool TakeBackSurfaceDC(HDC dc, RECT* drawn);
+// Frees a held context; harmless for anything else.
+void FreeHeldSurfaceDC(HDC dc);
+
+// Covers no pixel; an empty drawn or pending rectangle is {0, 0, 0, 0}.
+inline bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // The pixels of a bitmap (tests and tools read them). The stride is negative
 // for a bottom-up DIB section, whose top row is last in memory; a monochrome

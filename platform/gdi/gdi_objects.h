@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/pixel_format.h"
 #include "platform/surface.h"
 #include "platform/win32.h"
@@ -38,7 +39,7 @@ struct HBITMAP__ {
   HDC owner = nullptr;            // the one device context it is selected into
 
   // What is known of the content, so that a draw through a mask that is black
-  // all over costs one copy instead of two passes (known_content.cpp).
+  // all over costs one copy instead of two passes (owed_fill.cpp).
   enum class Zero : uint8_t { kUnknown, kYes, kNo };
   Zero allZero = Zero::kUnknown;  // every pixel 0; forgotten on any write
   RECT pendingZero{0, 0, 0, 0};   // reads as 0 but is not written yet
@@ -63,14 +64,14 @@ struct HFONT__ {
 };
 
 struct HDC__ {
-  enum Kind : uint8_t { kMemory, kWindow, kSurface };
+  enum Kind : uint8_t { kMemory, kSurface };
   Kind kind = kMemory;
   HBITMAP bitmap = nullptr;       // memory context: the selected bitmap
-  kv::PixelSurface surface;       // window and surface contexts: the pixels
+  kv::PixelSurface surface;       // surface context: the pixels
   const kv::gdi::PixelFormat* surfaceFormat = nullptr;
-  HWND window = nullptr;          // window context: its window
-  bool out = false;               // window context: handed out by GetDC
-  RECT dirty{0, 0, 0, 0};         // window context: drawn since GetDC
+  bool held = false;              // surface context kept by an owner, never deleted
+  bool out = false;               // held context: handed out by its owner
+  RECT dirty{0, 0, 0, 0};         // surface context: drawn since handed out
 
   HBRUSH brush = nullptr;
   HPEN pen = nullptr;
@@ -119,9 +120,7 @@ bool DCSource(HDC dc, Target* out);
 // The selected bitmap of a memory context; null for any other context.
 HBITMAP DCBitmap(HDC dc);
 
-// ---- known content (known_content.cpp)
-// Covers no pixel; a pending or dirty rectangle is cleared to {0, 0, 0, 0}.
-inline bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+// ---- what is known of a bitmap's content (owed_fill.cpp)
 // A bitmap may hold a rectangle that reads as black but is not written yet:
 // it is written by Settle before anything else sees the pixels, or replaced
 // in one pass by a copy over exactly that rectangle.
@@ -133,7 +132,8 @@ void NoteWrite(HBITMAP bitmap);
 bool IsAllZero(HBITMAP bitmap);
 // Whether the shortcuts above (and the specialised raster loops) are taken.
 bool FastPathsOn();
-// Notes that `rect` (already clipped) was drawn, for ReleaseDC's present.
+// Notes that `rect` (already clipped) was drawn into a surface context, so its
+// owner can show just that part.
 void MarkDrawn(HDC dc, const RECT& rect);
 
 // ---- bitmaps (bitmaps.cpp)

@@ -184,7 +184,7 @@ bool DCTarget(HDC dc, Target* out) {
 }
 
 void MarkDrawn(HDC dc, const RECT& r) {
-  if (dc->kind != HDC__::kWindow) return;
+  if (dc->kind != HDC__::kSurface) return;
   RECT& d = dc->dirty;
   if (EmptyRect(d)) {
     d = r;

@@ -1,5 +1,5 @@
-// What the windowing layer offers to the drawing layer: the pixels of a
-// window's client area, and a way to show what was drawn there.
+// The client area's pixels and showing part of them: what the window device
+// contexts (GetDC, ReleaseDC) stand on.
 #pragma once
 
 #include "platform/surface.h"
@@ -14,6 +14,10 @@ bool ClientSurface(HWND window, PixelSurface* out);
 
 // Shows a rectangle of the client area (client coordinates) on the screen.
 void PresentClient(HWND window, int x, int y, int width, int height);
+
+// Drops the device context kept for `window`; called when the window is
+// destroyed. Harmless for a window that never had one.
+void ForgetWindowDC(HWND window);
 
 }  // namespace user
 }  // namespace kv

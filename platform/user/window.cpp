@@ -4,6 +4,7 @@
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/user/metrics.h"
+#include "platform/user/user_internal.h"
 #include "platform/user/user_state.h"
 
 namespace kv {
@@ -349,7 +350,7 @@ BOOL DestroyWindow(HWND window) {
   // as on the platform; nothing else owns them.
   if (w->menu && !w->parent) DestroyMenu(w->menu);
   w->menu = nullptr;
-  kv::gdi::ForgetWindow(window);
+  kv::user::ForgetWindowDC(window);
   kv::user::Dismantle(w, backend);
   return TRUE;
 }

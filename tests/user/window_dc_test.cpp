@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rt/resources.h"
+#include "platform/user/user_internal.h"
 #include "res/resource.h"
 #include "tests/gdi/gdi_test_util.h"
 #include "tests/support/headless_window.h"
@@ -67,7 +68,7 @@ TEST_F(WindowDC, ReleaseShowsWhatWasDrawnAndLeavesNothingOut) {
   DestroyWindow(window);
   EXPECT_EQ(GetDC(window), nullptr);
   EXPECT_EQ(GetDC(nullptr), nullptr);
-  kv::gdi::ForgetWindow(window);
+  kv::user::ForgetWindowDC(window);
 }
 
 TEST(LoadBitmap, ResourcePicturesLoadAndMissingOnesGiveNull) {
