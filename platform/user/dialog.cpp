@@ -6,7 +6,7 @@
 
 #include "platform/backend.h"
 #include "platform/rt/resources.h"
-#include "platform/user/menu_draw.h"
+#include "platform/user/look.h"
 
 namespace kv {
 namespace user {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/rt/templates.h"
+#include "platform/rt/resource_templates.h"
 #include "platform/user/window.h"
 #include "platform/win32.h"
 

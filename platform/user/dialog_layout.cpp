@@ -4,7 +4,7 @@
 #include <cwctype>
 
 #include "platform/user/dialog.h"
-#include "platform/user/menu_draw.h"
+#include "platform/user/look.h"
 
 namespace kv {
 namespace user {

@@ -4,7 +4,7 @@
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/user/dialog.h"
-#include "platform/user/menu_draw.h"
+#include "platform/user/look.h"
 #include "platform/user/user_state.h"
 
 namespace kv {

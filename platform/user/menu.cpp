@@ -5,7 +5,7 @@
 #include <unordered_set>
 
 #include "platform/rt/resources.h"
-#include "platform/rt/templates.h"
+#include "platform/rt/resource_templates.h"
 
 namespace kv {
 namespace user {

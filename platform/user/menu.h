@@ -1,6 +1,6 @@
 // The menu record behind an HMENU and what the menu part shares between its
 // files: loading and state (menu.cpp), the bar (menu_bar.cpp), tracking
-// (menu_track.cpp).
+// (menu_track.cpp) and the drop-downs (menu_drop_down.cpp).
 #pragma once
 
 #include <cstdint>

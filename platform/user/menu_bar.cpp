@@ -4,7 +4,7 @@
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/user/menu.h"
-#include "platform/user/menu_draw.h"
+#include "platform/user/look.h"
 
 namespace kv {
 namespace user {

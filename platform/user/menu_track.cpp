@@ -1,14 +1,13 @@
 // Menu tracking: the modal loop that runs while the menu bar is active. It
 // reads the backend's input itself, so nothing reaches the window's queue
 // (and no frame of the game runs) until it ends; a chosen item is posted as
-// WM_COMMAND afterwards.
+// WM_COMMAND afterwards. The drop-downs are drawn by menu_drop_down.cpp.
 #include <algorithm>
 #include <cwctype>
 
 #include "platform/backend.h"
-#include "platform/gdi/gdi_internal.h"
 #include "platform/user/menu.h"
-#include "platform/user/menu_draw.h"
+#include "platform/user/menu_drop_down.h"
 
 namespace kv {
 namespace user {
@@ -16,17 +15,6 @@ namespace user {
 namespace {
 
 constexpr int kIdleWaitMs = 50;
-constexpr int kBorder = 3;        // raised edge and one pixel of padding
-constexpr int kCheckColumn = 17;  // room for the tick left of the text
-constexpr int kRightPadding = 24;
-
-struct DropDown {
-  NativeWindow* native = nullptr;
-  int x = 0, y = 0;  // screen position
-  int width = 0, height = 0;
-  int itemHeight = 19;
-  int lineHeight = 13;
-};
 
 struct Tracker {
   HWND window = nullptr;
@@ -77,32 +65,7 @@ void DrawDrop(Tracker& t) {
   PixelSurface surface = t.backend->Surface(t.drop.native);
   if (!surface.pixels) return;
   t.backend->BeginSurfaceWrite(t.drop.native);
-  HDC dc = gdi::CreateSurfaceDC(surface);
-  if (!dc) return;
-  HFONT font = CreateGuiFont();
-  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-  FillBox(dc, 0, 0, surface.width, surface.height, look::kFace);
-  DrawRaisedEdge(dc, RECT{0, 0, surface.width, surface.height});
-  for (size_t i = 0; i < sub->entries.size(); ++i) {
-    const MenuEntry& entry = sub->entries[i];
-    RECT row{kBorder, kBorder + static_cast<LONG>(i) * t.drop.itemHeight, surface.width - kBorder,
-             kBorder + static_cast<LONG>(i + 1) * t.drop.itemHeight};
-    bool hot = static_cast<int>(i) == t.item;
-    COLORREF color = EntryInactive(entry) ? look::kGrayText : look::kText;
-    if (hot) {
-      FillBox(dc, row, look::kSelection);
-      if (!EntryInactive(entry)) color = look::kSelectionText;
-    }
-    int middle = (row.top + row.bottom) / 2;
-    if (entry.state & MF_CHECKED) DrawTick(dc, row.left + 5, middle - 4, color);
-    DrawLabel(dc, row.left + kCheckColumn, middle - t.drop.lineHeight / 2,
-              StripAmpersands(entry.text), color, true);
-  }
-  if (font) {
-    SelectObject(dc, old);
-    DeleteObject(font);
-  }
-  DeleteDC(dc);
+  if (!PaintDropDown(surface, *sub, t.drop, t.item)) return;
   t.backend->Present(t.drop.native, 0, 0, surface.width, surface.height);
 }
 
@@ -111,27 +74,6 @@ void CloseDrop(Tracker& t) {
   t.drop = DropDown{};
   t.open = false;
   t.item = -1;
-}
-
-// Measures the drop-down of the current title: item height, width.
-void MeasureDrop(Tracker& t, HMENU__* sub) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HFONT font = dc ? CreateGuiFont() : nullptr;
-  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-  int widest = 0;
-  t.drop.lineHeight = dc ? LineHeight(dc) : 13;
-  for (const MenuEntry& entry : sub->entries) {
-    std::wstring shown = StripAmpersands(entry.text).shown;
-    widest = std::max<int>(widest, dc ? MeasureText(dc, shown).cx : 6 * static_cast<int>(shown.size()));
-  }
-  if (font) {
-    SelectObject(dc, old);
-    DeleteObject(font);
-  }
-  if (dc) DeleteDC(dc);
-  t.drop.itemHeight = t.drop.lineHeight + 6;
-  t.drop.width = 2 * kBorder + kCheckColumn + widest + kRightPadding;
-  t.drop.height = 2 * kBorder + static_cast<int>(sub->entries.size()) * t.drop.itemHeight;
 }
 
 // Highlights `title` and shows its drop-down (if it has one).
@@ -147,7 +89,7 @@ void OpenTitle(Tracker& t, int title, bool selectFirst) {
   HWND__* w = TrackedWindow(t);
   HMENU__* subRecord = DropMenu(t);
   if (!w || !subRecord) return;  // the handler took the window or menu away
-  MeasureDrop(t, subRecord);
+  MeasureDropDown(*subRecord, &t.drop);
   std::vector<RECT> titles = MenuBarTitleRects(w);
   int ox = 0, oy = 0, screenW = 0, screenH = 0;
   t.backend->SurfaceOrigin(w->native, &ox, &oy);
@@ -223,13 +165,8 @@ int BarHit(Tracker& t, int sx, int sy) {
 // drop-down's border, -1 outside.
 int DropHit(const Tracker& t, int sx, int sy) {
   if (!t.open || !t.drop.native) return -1;
-  int x = sx - t.drop.x, y = sy - t.drop.y;
-  if (x < 0 || y < 0 || x >= t.drop.width || y >= t.drop.height) return -1;
-  if (x < kBorder || x >= t.drop.width - kBorder || y < kBorder) return -2;
-  int index = (y - kBorder) / t.drop.itemHeight;
   HMENU__* sub = DropMenu(t);
-  if (!sub || index >= static_cast<int>(sub->entries.size())) return -2;
-  return index;
+  return DropDownItemAt(t.drop, sub, sx - t.drop.x, sy - t.drop.y);
 }
 
 int Wrap(int value, int count) { return count <= 0 ? -1 : ((value % count) + count) % count; }

@@ -7,7 +7,7 @@
 #include "platform/backend.h"
 #include "platform/rt/utf8.h"
 #include "platform/user/dialog.h"
-#include "platform/user/menu_draw.h"
+#include "platform/user/look.h"
 
 namespace kv {
 namespace user {

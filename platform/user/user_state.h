@@ -45,16 +45,38 @@ struct UserState {
 
 UserState& State();
 
+// ---- windows (window.cpp)
 // The top-level window that holds `w` (itself when it is not a child).
 HWND__* TopLevel(HWND__* w);
+// True when `w` lies (at any depth) inside `ancestor`.
+bool IsInside(HWND__* w, HWND__* ancestor);
 // True when `w` and every window it lies inside are enabled.
 bool AcceptsInput(HWND__* w);
 // The live top-level window of a backend window, or null.
 HWND__* WindowOfNative(NativeWindow* native);
+// Screen position of the client area's top-left pixel.
+void ClientOrigin(HWND__* w, int* x, int* y);
 
+// ---- classes (window_class.cpp)
+// The registered class named by `name` (a string or a MAKEINTRESOURCEW
+// atom), or null.
+const WindowClass* FindClass(LPCWSTR name);
+// Forgets every registered class.
+void ResetClasses();
+
+// ---- the message queue (message_queue.cpp, input.cpp)
+// A message stamped with the time and the pointer's position.
+MSG MakeMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam);
+// The same with a position already known, which spares asking the backend.
+MSG MakeMessageAt(HWND w, UINT message, WPARAM wParam, LPARAM lParam, POINT pt);
 // Drains the backend's pending events into the input queue.
 void CollectInput(Backend* backend);
+// Removes queued messages addressed to `w`.
+void PurgeMessages(HWND w);
+// Resets the message queue, capture, focus and cursor parts of the state.
+void ResetQueueAndInput();
 
+// ---- capture, cursor and activation (cursor_capture.cpp, activation.cpp)
 // Called while `w` is destroyed, before its record goes: capture, focus,
 // activation and the hidden cursor let go of it.
 void ForgetCapture(HWND__* w);
@@ -65,39 +87,5 @@ void Activate(HWND__* w);
 // Picks a new active window after the old one was hidden or destroyed.
 void ActivateSuccessor(HWND__* lost);
 
-// Removes queued messages addressed to `w`.
-void PurgeMessages(HWND w);
-
-// Resets the message queue, capture, focus and cursor parts of the state.
-void ResetQueueAndInput();
-
-}  // namespace user
-}  // namespace kv
-
-namespace kv {
-namespace user {
-// The registered class named by `name` (a string or a MAKEINTRESOURCEW
-// atom), or null.
-const WindowClass* FindClass(LPCWSTR name);
-// Forgets every registered class.
-void ResetClasses();
-}  // namespace user
-}  // namespace kv
-
-namespace kv {
-namespace user {
-// Screen position of the client area's top-left pixel.
-void ClientOrigin(HWND__* w, int* x, int* y);
-// True when `w` lies (at any depth) inside `ancestor`.
-bool IsInside(HWND__* w, HWND__* ancestor);
-}  // namespace user
-}  // namespace kv
-
-namespace kv {
-namespace user {
-// A message stamped with the time and the pointer's position.
-MSG MakeMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam);
-// The same with a position already known, which spares asking the backend.
-MSG MakeMessageAt(HWND w, UINT message, WPARAM wParam, LPARAM lParam, POINT pt);
 }  // namespace user
 }  // namespace kv

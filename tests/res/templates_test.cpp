@@ -1,6 +1,6 @@
 // Menu and dialog templates in both of their binary forms, and damaged
 // templates, which are refused without reading past their end.
-#include "platform/rt/templates.h"
+#include "platform/rt/resource_templates.h"
 
 #include <gtest/gtest.h>
 

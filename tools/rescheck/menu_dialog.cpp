@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/rt/resources.h"
-#include "platform/rt/templates.h"
+#include "platform/rt/resource_templates.h"
 #include "res/resource.h"
 #include "tools/rescheck/load.h"
 

@@ -1,7 +1,7 @@
 // Menu and dialog templates in their binary resource form. All input is
 // untrusted: reads are bounds-checked and nesting is limited, so a damaged
 // template is refused instead of read past its end.
-#include "platform/rt/templates.h"
+#include "platform/rt/resource_templates.h"
 
 #include "platform/rt/byte_reader.h"
 

@@ -1,4 +1,4 @@
-#include "platform/user/menu_draw.h"
+#include "platform/user/look.h"
 
 #include <algorithm>
 
