@@ -1,96 +1,119 @@
 // Device-independent bitmaps in memory (as bitmap resources store them),
-// converted once into the display's format. Every size is checked before any
-// byte is read, so a malformed picture gives null and nothing else.
-#include <cstring>
+// read through the bounds-checked byte reader and converted once into the
+// display's format. A malformed picture gives null and nothing else.
+#include "platform/gdi/dib.h"
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/rt/byte_reader.h"
 
 namespace kv {
 namespace gdi {
 namespace {
-
-uint32_t Read32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 bool KnownHeaderSize(uint32_t size) {
   // BITMAPINFOHEADER, BITMAPV4HEADER, BITMAPV5HEADER.
   return size == 40 || size == 108 || size == 124;
 }
 
+uint32_t Rgb(const uint8_t* bgr) {
+  return uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+}
+
 }  // namespace
 
-HBITMAP CreateBitmapFromDib(const void* dib, size_t size) {
-  if (!dib || size < 40) return nullptr;
-  const auto* bytes = static_cast<const uint8_t*>(dib);
-  const uint32_t headerSize = Read32(bytes);
-  if (!KnownHeaderSize(headerSize) || headerSize > size) return nullptr;
-  const int32_t width = static_cast<int32_t>(Read32(bytes + 4));
-  const int32_t rawHeight = static_cast<int32_t>(Read32(bytes + 8));
-  const uint16_t planes = Read16(bytes + 12);
-  const uint16_t bitCount = Read16(bytes + 14);
-  const uint32_t compression = Read32(bytes + 16);
-  const uint32_t colorsUsed = Read32(bytes + 32);
-  if (planes != 1 || compression != BI_RGB) return nullptr;
-  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)
-    return nullptr;
-  if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) return nullptr;
-  const bool topDown = rawHeight < 0;
-  const int64_t height = topDown ? -int64_t{rawHeight} : int64_t{rawHeight};
+DibError ParseDib(const void* data, size_t size, Dib* out) {
+  Dib d;
+  rt::ByteReader in(static_cast<const uint8_t*>(data), size);
+  d.headerSize = in.U32();
+  d.width = static_cast<int32_t>(in.U32());
+  d.storedHeight = static_cast<int32_t>(in.U32());
+  d.planes = in.U16();
+  d.bitCount = in.U16();
+  d.compression = in.U32();
+  in.Skip(12);  // image size and resolution, never used
+  d.colorsUsed = in.U32();
+  in.U32();     // important colours
+  if (!in.ok()) return DibError::kShortHeader;
+  if (!KnownHeaderSize(d.headerSize) || d.headerSize > size) return DibError::kUnknownHeader;
+  if (d.planes != 1 || d.compression != BI_RGB) return DibError::kUnsupported;
+  if (d.bitCount != 1 && d.bitCount != 4 && d.bitCount != 8 && d.bitCount != 24 &&
+      d.bitCount != 32)
+    return DibError::kUnsupported;
+  if (d.width <= 0 || d.storedHeight == 0 || d.storedHeight == INT32_MIN)
+    return DibError::kBadSize;
+  d.topDown = d.storedHeight < 0;
+  const int64_t height = d.topDown ? -int64_t{d.storedHeight} : int64_t{d.storedHeight};
 
   // The colour table: 2^bits entries unless fewer are named; a true-colour
   // picture may carry an optional table, which is skipped.
-  uint64_t tableEntries = colorsUsed;
-  if (bitCount <= 8) {
-    const uint64_t full = uint64_t{1} << bitCount;
+  uint64_t tableEntries = d.colorsUsed;
+  if (d.bitCount <= 8) {
+    const uint64_t full = uint64_t{1} << d.bitCount;
     if (tableEntries == 0) tableEntries = full;
-    if (tableEntries > full) return nullptr;
+    if (tableEntries > full) return DibError::kBadTable;
   }
-  const uint64_t tableBytes = tableEntries * 4;
-  const uint64_t stride = ((uint64_t(width) * bitCount + 31) / 32) * 4;
-  const uint64_t pixelOffset = uint64_t{headerSize} + tableBytes;
-  if (pixelOffset > size) return nullptr;
-  if (stride * uint64_t(height) > size - pixelOffset) return nullptr;  // truncated
-
-  HBITMAP b = NewBitmap(&ColorFormat(), width, static_cast<int>(height));
-  if (!b) return nullptr;
-  uint32_t palette[256] = {};
-  if (bitCount <= 8) {
+  const uint64_t stride = ((uint64_t(d.width) * d.bitCount + 31) / 32) * 4;
+  in.Skip(d.headerSize - 40);
+  if (d.bitCount <= 8) {
     for (uint64_t i = 0; i < tableEntries; ++i) {
-      const uint8_t* q = bytes + headerSize + i * 4;
-      palette[i] = uint32_t{q[2]} << 16 | uint32_t{q[1]} << 8 | q[0];
+      const uint8_t b = in.U8(), g = in.U8(), r = in.U8();
+      in.U8();
+      d.palette[i] = uint32_t{r} << 16 | uint32_t{g} << 8 | b;
     }
+  } else if (tableEntries > in.remaining() / 4) {
+    return DibError::kBadTable;
+  } else {
+    in.Skip(static_cast<size_t>(tableEntries * 4));
   }
-  const uint8_t* pixels = bytes + pixelOffset;
-  for (int64_t row = 0; row < height; ++row) {
-    const uint8_t* src = pixels + static_cast<size_t>(row * stride);
-    const int y = static_cast<int>(topDown ? row : height - 1 - row);
-    uint32_t* dst = Row(b->surface, y);
-    switch (bitCount) {
-      case 32:
-        for (int x = 0; x < width; ++x) dst[x] = Read32(src + x * 4) & 0x00FFFFFF;
-        break;
-      case 24:
-        for (int x = 0; x < width; ++x) {
-          const uint8_t* q = src + x * 3;
-          dst[x] = uint32_t{q[2]} << 16 | uint32_t{q[1]} << 8 | q[0];
-        }
-        break;
-      default: {
-        // Indexed: an index past the table's end reads as black.
-        const int perByte = 8 / bitCount;
-        const unsigned mask = (1u << bitCount) - 1;
-        for (int x = 0; x < width; ++x) {
-          const int shift = 8 - bitCount * (x % perByte + 1);
-          const unsigned index = (src[x / perByte] >> shift) & mask;
-          dst[x] = index < tableEntries ? palette[index] : 0;
-        }
-        break;
+  if (!in.ok()) return DibError::kBadTable;
+  if (stride * uint64_t(height) > in.remaining()) return DibError::kTruncated;
+
+  d.height = static_cast<int>(height);
+  d.tableEntries = static_cast<uint32_t>(tableEntries);
+  d.stride = static_cast<uint32_t>(stride);
+  d.bits = in.here();
+  *out = d;
+  return DibError::kNone;
+}
+
+void DecodeDibRow(const Dib& d, int y, uint32_t* dst) {
+  const int row = d.topDown ? y : d.height - 1 - y;
+  rt::ByteReader in(d.bits + static_cast<size_t>(row) * d.stride, d.stride);
+  switch (d.bitCount) {
+    case 32:
+      for (int x = 0; x < d.width; ++x) dst[x] = in.U32() & 0x00FFFFFF;
+      break;
+    case 24:
+      for (int x = 0; x < d.width; ++x) {
+        dst[x] = Rgb(in.here());
+        in.Skip(3);
       }
-    }
+      break;
+    default:
+      for (int x = 0; x < d.width; ++x) {
+        const unsigned index = DibIndex(d, x, y);
+        dst[x] = index < d.tableEntries ? d.palette[index] : 0;
+      }
+      break;
   }
+}
+
+unsigned DibIndex(const Dib& d, int x, int y) {
+  const int row = d.topDown ? y : d.height - 1 - y;
+  const uint8_t* src = d.bits + static_cast<size_t>(row) * d.stride;
+  const int perByte = 8 / d.bitCount;
+  const unsigned mask = (1u << d.bitCount) - 1;
+  const int shift = 8 - d.bitCount * (x % perByte + 1);
+  return (src[x / perByte] >> shift) & mask;
+}
+
+HBITMAP CreateBitmapFromDib(const void* data, size_t size) {
+  Dib dib;
+  if (!data || ParseDib(data, size, &dib) != DibError::kNone) return nullptr;
+  HBITMAP b = NewBitmap(&ColorFormat(), dib.width, dib.height);
+  if (!b) return nullptr;
+  for (int y = 0; y < dib.height; ++y) DecodeDibRow(dib, y, Row(b->surface, y));
   RegisterObject(&b->header);
   return b;
 }

@@ -1,5 +1,6 @@
-// Decoding of device-independent bitmaps as stored in resources (no file
-// header): the header fields the checks need, and the pixels as 0xRRGGBB.
+// The resource pictures as the checks see them: the header fields, the
+// colour indices and the pixels as 0xRRGGBB, read with the platform's own
+// DIB reader (platform/gdi/dib.h).
 #pragma once
 
 #include <cstddef>
