@@ -17,11 +17,9 @@ add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffp-contract=off;-fno-fast-mat
 # A bare Windows has no MinGW runtime DLLs: link everything in.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-file(GLOB KV_GAME_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/sim/*.cpp
-  ${CMAKE_SOURCE_DIR}/timing/*.cpp
-  ${CMAKE_SOURCE_DIR}/app/*.cpp
-  ${CMAKE_SOURCE_DIR}/render/*.cpp)
+# The game's folders and the same include wall as on Linux: KV_GAME_SOURCES
+# and KV_GAME_INCLUDE_DIR.
+include(${CMAKE_SOURCE_DIR}/cmake/game_include.cmake)
 
 set(KV_GAME_RC ${CMAKE_SOURCE_DIR}/res/kelvara.rc)
 # windres reads the pictures and the manifest named in the scripts; CMake
@@ -36,7 +34,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/tools/gdi_probe/probe.rc PROPERT
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/win_main.cpp AND EXISTS ${KV_GAME_RC})
   # WIN32_EXECUTABLE: the GUI subsystem (-mwindows), WinMain entry, no console.
   add_executable(kelvara WIN32 ${KV_GAME_SOURCES} ${KV_GAME_RC})
-  target_include_directories(kelvara PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
+  target_include_directories(kelvara PRIVATE ${KV_GAME_INCLUDE_DIR} ${CMAKE_SOURCE_DIR}/res)
 else()
   message(STATUS "kelvara.exe: app/win_main.cpp or res/kelvara.rc not there yet")
 endif()
