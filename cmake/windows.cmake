@@ -21,7 +21,8 @@ file(GLOB KV_GAME_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/sim/*.cpp
   ${CMAKE_SOURCE_DIR}/timing/*.cpp
   ${CMAKE_SOURCE_DIR}/app/*.cpp
-  ${CMAKE_SOURCE_DIR}/render/*.cpp)
+  ${CMAKE_SOURCE_DIR}/render/*.cpp
+  ${CMAKE_SOURCE_DIR}/state/*.cpp)
 
 set(KV_GAME_RC ${CMAKE_SOURCE_DIR}/res/kelvara.rc)
 # windres reads the pictures and the manifest named in the scripts; CMake

@@ -2,11 +2,11 @@
 // give them back when the match goes.
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/headless/headless.h"
 #include "platform/rt/resources.h"
 #include "sim/match.h"
+#include "state/globals.h"
 
 namespace {
 
