@@ -1,10 +1,9 @@
 #include "app/app.h"
-#include "app/globals.h"
 #include "render/back_buffer.h"
 #include "render/banner.h"
 #include "render/scene.h"
-#include "sim/cursor_visibility.h"
 #include "sim/match.h"
+#include "state/globals.h"
 #include "timing/match_clock.h"
 #include "timing/title_stats.h"
 
@@ -43,9 +42,7 @@ void StepPlay() {
 void EndMatch() {
   // The verdict lands on the last scene, which is not drawn again.
   DrawBanner();
-  gMatch->stopped = 1;
-  ReleaseCapture();
-  SetCursorVisible(true);
+  StopPlay(*gMatch);
   gClock.PauseClock();
 }
 

@@ -1,8 +1,8 @@
 #include "app/game_objects.h"
 
-#include "app/globals.h"
 #include "render/back_buffer.h"
 #include "sim/match.h"
+#include "state/globals.h"
 
 namespace {
 const Vector2 kPitchCentre(500.0f, 300.0f);

@@ -1,6 +1,6 @@
 #include "app/app.h"
 #include "app/game_objects.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "timing/match_clock.h"
 #include "timing/title_stats.h"
 

@@ -1,6 +1,6 @@
 #include "app/app.h"
-#include "app/globals.h"
 #include "res/resource.h"
+#include "state/globals.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #include "app/app.h"
 #include "app/game_objects.h"
-#include "app/globals.h"
 #include "res/resource.h"
-#include "sim/cursor_visibility.h"
 #include "sim/match.h"
+#include "state/globals.h"
 #include "timing/match_clock.h"
 
 namespace {
@@ -59,9 +58,7 @@ void StartOrResume() {
 
 void Pause() {
   if (!gMatch) return;
-  gMatch->stopped = 1;
-  ReleaseCapture();
-  SetCursorVisible(true);
+  StopPlay(*gMatch);
   gClock.PauseClock();
 }
 

@@ -11,11 +11,11 @@
 
 #include "alloc_count.h"
 #include "app/app.h"
-#include "app/globals.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/headless/headless.h"
 #include "platform/rt/resources.h"
 #include "sim/match.h"
+#include "state/globals.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "app/globals.h"
 #include "render/back_buffer.h"
 #include "res/resource.h"
 #include "sim/match.h"
+#include "state/globals.h"
 
 WCHAR gBannerText[255];
 

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "app/globals.h"
 #include "sim/match.h"
+#include "state/globals.h"
 
 WCHAR gScoreText[30];
 

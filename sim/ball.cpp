@@ -1,7 +1,5 @@
-#include "sim/at_speed.h"
 #include "sim/match.h"
 #include "sim/numbers.h"
-#include "sim/point_in_bounds.h"
 
 void Match::MoveBall(float dt) {
   using kv_num::Store;

@@ -1,8 +1,5 @@
-#include "sim/at_speed.h"
 #include "sim/match.h"
 #include "sim/numbers.h"
-#include "sim/player_motion.h"
-#include "sim/point_in_bounds.h"
 
 namespace {
 

@@ -1,10 +1,7 @@
 #include <cstdint>
 
-#include "app/globals.h"
-#include "sim/cursor_visibility.h"
 #include "sim/match.h"
 #include "sim/numbers.h"
-#include "sim/player_motion.h"
 
 void Match::MoveHuman(float dt) {
   using kv_num::Store;
@@ -31,19 +28,4 @@ void Match::MoveHuman(float dt) {
   cursorAnchor.y = static_cast<LONG>(position.y);
   ClientToScreen(window, &cursorAnchor);
   SetCursorPos(cursorAnchor.x, cursorAnchor.y);
-}
-
-void StartPlay() {
-  Match* match = gMatch;
-  if (match == nullptr) return;  // no match yet: nothing to start
-  POINT p;
-  p.x = static_cast<LONG>(match->human->position.x);
-  p.y = static_cast<LONG>(match->human->position.y);
-  ClientToScreen(match->window, &p);
-  SetCursorPos(p.x, p.y);
-  // Measure the first frame from where the cursor really is.
-  GetCursorPos(&match->cursorAnchor);
-  match->stopped = 0;
-  SetCapture(match->window);
-  SetCursorVisible(false);
 }

@@ -1,9 +1,8 @@
 #include "sim/match.h"
 
-#include "app/globals.h"
 #include "res/resource.h"
-#include "sim/cursor_visibility.h"
 #include "sim/numbers.h"
+#include "state/globals.h"
 
 Match::Match(HWND window, Vector2 centre)
     : stopped(1),
@@ -77,7 +76,5 @@ void Match::Goal(bool leftScored) {
   human->position = humanHome;
   computer->velocity = Vector2(0.0f, 0.0f);
   computer->position = computerHome;
-  stopped = 1;
-  ReleaseCapture();
-  SetCursorVisible(true);
+  StopPlay(*this);
 }

@@ -5,10 +5,9 @@
 #include <cstdint>
 
 #include "platform/win32.h"
-#include "sim/bounds.h"
-#include "sim/circle.h"
+#include "sim/geometry.h"
+#include "sim/motion.h"
 #include "sim/sprite.h"
-#include "sim/vector2.h"
 
 struct Match {
   BYTE stopped;
@@ -57,3 +56,8 @@ bool ResolveOverlap(Circle& moving, const Circle& fixed, Vector2& normal);
 // Starts or resumes play on the current match: the cursor onto the left
 // player, the mouse captured, the cursor hidden.
 void StartPlay();
+
+// Stops play on `match`: stopped set, the mouse released, the cursor shown,
+// in that order. The goal, the end of the match and the right button all
+// stop play through here; the clock is left to each of them.
+void StopPlay(Match& match);

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/win32.h"
-#include "sim/circle.h"
-#include "sim/vector2.h"
+#include "sim/geometry.h"
 
 // One picture on the pitch with its collision shape. Owns its two bitmaps.
 struct Sprite {

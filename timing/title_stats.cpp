@@ -1,6 +1,6 @@
 #include "timing/title_stats.h"
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "timing/match_clock.h"
 #include "timing/title_format.h"
 

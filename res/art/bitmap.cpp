@@ -2,50 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "bmp_file.h"
 
 namespace art {
 
 namespace {
 
 int Byte(double v) { return std::clamp(static_cast<int>(std::lround(v)), 0, 255); }
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
-void Headers(std::vector<uint8_t>& out, int width, int height, int bpp, uint32_t paletteBytes,
-             uint32_t imageBytes) {
-  const uint32_t offset = 14 + 40 + paletteBytes;
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, offset + imageBytes);
-  Put32(out, 0);
-  Put32(out, offset);
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(width));
-  Put32(out, static_cast<uint32_t>(height));
-  Put16(out, 1);
-  Put16(out, static_cast<uint32_t>(bpp));
-  Put32(out, 0);  // BI_RGB
-  Put32(out, imageBytes);
-  Put32(out, 2835);  // 72 dots per inch; never used
-  Put32(out, 2835);
-  Put32(out, paletteBytes / 4);
-  Put32(out, 0);
-}
-
-bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
 
 }  // namespace
 
@@ -59,36 +23,34 @@ void Bitmap::Set(int x, int y, int r, int g, int b) {
 
 void Bitmap::Set(int x, int y, Rgb c) { Set(x, y, Byte(c.r), Byte(c.g), Byte(c.b)); }
 
-bool Write24(const std::string& path, const Bitmap& bmp) {
-  const uint32_t row = (static_cast<uint32_t>(bmp.width) * 3 + 3) / 4 * 4;
-  std::vector<uint8_t> out;
-  Headers(out, bmp.width, bmp.height, 24, 0, row * bmp.height);
-  for (int y = bmp.height - 1; y >= 0; --y) {
-    for (int x = 0; x < bmp.width; ++x) {
-      const uint8_t* p = &bmp.rgb[(static_cast<size_t>(y) * bmp.width + x) * 3];
+bool Write24(const std::string& path, const Bitmap& img) {
+  bmp::Format format;
+  format.width = img.width;
+  format.height = img.height;
+  format.bits = 24;
+  return bmp::Save(path, bmp::Encode(format, [&](int y, std::vector<uint8_t>& out) {
+    for (int x = 0; x < img.width; ++x) {
+      const uint8_t* p = &img.rgb[(static_cast<size_t>(y) * img.width + x) * 3];
       out.push_back(p[2]);
       out.push_back(p[1]);
       out.push_back(p[0]);
     }
-    for (uint32_t pad = static_cast<uint32_t>(bmp.width) * 3; pad < row; ++pad) out.push_back(0);
-  }
-  return Save(path, out);
+  }));
 }
 
 bool WriteUniform8(const std::string& path, int width, int height, uint8_t index) {
-  const uint32_t row = (static_cast<uint32_t>(width) + 3) / 4 * 4;
-  std::vector<uint8_t> out;
-  Headers(out, width, height, 8, 1024, row * height);
+  bmp::Format format;
+  format.width = width;
+  format.height = height;
+  format.bits = 8;
   for (int i = 0; i < 256; ++i) {
-    out.push_back(static_cast<uint8_t>(i));
-    out.push_back(static_cast<uint8_t>(i));
-    out.push_back(static_cast<uint8_t>(i));
-    out.push_back(0);
+    const uint8_t v = static_cast<uint8_t>(i);
+    format.palette.push_back(bmp::Colour{v, v, v});
   }
-  for (int y = 0; y < height; ++y) {
-    for (uint32_t x = 0; x < row; ++x) out.push_back(x < static_cast<uint32_t>(width) ? index : 0);
-  }
-  return Save(path, out);
+  format.coloursUsed = 256;
+  return bmp::Save(path, bmp::Encode(format, [&](int, std::vector<uint8_t>& out) {
+    out.insert(out.end(), static_cast<size_t>(width), index);
+  }));
 }
 
 MaskedPair Split(const Image& img, double lo, double hi) {

@@ -13,7 +13,8 @@
 #include "platform/rt/resources.h"
 #include "platform/win32.h"
 #include "tests/menu/modal_script.h"
-#include "tests/menu/res_image.h"
+#include "tests/menu/resource_templates.h"
+#include "tests/support/res_image_builder.h"
 
 namespace {
 
@@ -86,12 +87,12 @@ class DialogTest : public ::testing::Test {
     gOwnerSeen.clear();
     gDialogSeen.clear();
     gDialog = nullptr;
-    image_.Add(RT_MENU_ID, 106, kvtest::MainMenuTemplate());
-    image_.Add(RT_DIALOG_ID, 116, kvtest::AboutTemplate());
+    image_.Add(RT_MENU_ID, 106, kvtest::ResImageBuilder::kEnglish, kvtest::MainMenuTemplate());
+    image_.Add(RT_DIALOG_ID, 116, kvtest::ResImageBuilder::kEnglish, kvtest::AboutTemplate());
     std::vector<uint8_t> cut = kvtest::AboutTemplate();
     cut.resize(40);  // the controls are missing
-    image_.Add(RT_DIALOG_ID, 117, cut);
-    instance_ = kv::rt::CreateInstanceFromRes(image_.Data().data(), image_.Data().size());
+    image_.Add(RT_DIALOG_ID, 117, kvtest::ResImageBuilder::kEnglish, cut);
+    instance_ = kv::rt::CreateInstanceFromRes(image_.bytes().data(), image_.bytes().size());
     ASSERT_NE(instance_, nullptr);
 
     WNDCLASSW wc{};
@@ -141,7 +142,7 @@ class DialogTest : public ::testing::Test {
     return POINT{MulDiv(114, bx, 4) + MulDiv(50, bx, 4) / 2, MulDiv(158, by, 8) + MulDiv(14, by, 8) / 2};
   }
 
-  kvtest::ResImage image_;
+  kvtest::ResImageBuilder image_;
   HINSTANCE instance_ = nullptr;
   HMENU menu_ = nullptr;
   HWND owner_ = nullptr;

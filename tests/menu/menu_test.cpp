@@ -10,7 +10,8 @@
 #include "platform/user/menu.h"
 #include "platform/win32.h"
 #include "tests/menu/modal_script.h"
-#include "tests/menu/res_image.h"
+#include "tests/menu/resource_templates.h"
+#include "tests/support/res_image_builder.h"
 
 namespace {
 
@@ -62,9 +63,9 @@ class MenuTest : public ::testing::Test {
   void SetUp() override {
     kv::headless::Install();
     gSeen.clear();
-    image_.Add(RT_MENU_ID, 106, kvtest::MainMenuTemplate());
-    image_.Add(RT_MENU_ID, 107, {1, 2, 3});  // truncated: malformed
-    instance_ = kv::rt::CreateInstanceFromRes(image_.Data().data(), image_.Data().size());
+    image_.Add(RT_MENU_ID, 106, kvtest::ResImageBuilder::kEnglish, kvtest::MainMenuTemplate());
+    image_.Add(RT_MENU_ID, 107, kvtest::ResImageBuilder::kEnglish, {1, 2, 3});  // truncated: malformed
+    instance_ = kv::rt::CreateInstanceFromRes(image_.bytes().data(), image_.bytes().size());
     ASSERT_NE(instance_, nullptr);
     menu_ = LoadMenuW(instance_, MAKEINTRESOURCEW(106));
     ASSERT_NE(menu_, nullptr);
@@ -113,7 +114,7 @@ class MenuTest : public ::testing::Test {
 
   static void ClickAt(POINT p) { kv::headless::ClickAt(p.x, p.y, 1); }
 
-  kvtest::ResImage image_;
+  kvtest::ResImageBuilder image_;
   HINSTANCE instance_ = nullptr;
   HMENU menu_ = nullptr;
   HWND window_ = nullptr;

@@ -14,6 +14,7 @@
 #include "platform/rt/resources.h"
 #include "platform/win32.h"
 #include "res/resource.h"
+#include "tests/support/res_image_builder.h"
 
 namespace crafted {
 
@@ -47,24 +48,13 @@ constexpr uint32_t kHalfColour = 0xE01010;
 constexpr uint32_t kStray = 0x000080;
 constexpr uint32_t kGrey = 0x808080;
 
+// The crafted pictures in a .res image, beside copies of the program's own
+// menu and dialog.
 class ResImage {
  public:
-  ResImage() { AddEntry(0, 0, nullptr, 0); }  // the empty entry that opens a .res
-
   void AddEntry(uint16_t type, uint16_t id, const uint8_t* data, size_t size) {
-    Put32(static_cast<uint32_t>(size));
-    Put32(32);  // header size: two ordinals and the fixed fields
-    Put16(0xFFFF);
-    Put16(type);
-    Put16(0xFFFF);
-    Put16(id);
-    Put32(0);       // data version
-    Put16(0x1030);  // memory flags
-    Put16(type == 0 ? 0 : 1033);
-    Put32(0);  // version
-    Put32(0);  // characteristics
-    bytes_.insert(bytes_.end(), data, data + size);
-    while (bytes_.size() % 4 != 0) bytes_.push_back(0);
+    builder_.Add(type, id, kvtest::ResImageBuilder::kEnglish,
+                 std::vector<uint8_t>(data, data + size));
   }
 
   void AddBitmap24(uint16_t id, int w, int h, const PixelFn& pixel) {
@@ -97,7 +87,7 @@ class ResImage {
     if (kv::rt::FindResource(module, type, id, &found)) AddEntry(type, id, found.data, found.size);
   }
 
-  const std::vector<uint8_t>& bytes() const { return bytes_; }
+  const std::vector<uint8_t>& bytes() const { return builder_.bytes(); }
 
  private:
   static std::vector<uint8_t> InfoHeader(int w, int h, int bits, uint32_t colours) {
@@ -113,15 +103,7 @@ class ResImage {
     std::memcpy(out.data(), &header, sizeof header);
     return out;
   }
-  void Put16(uint16_t v) {
-    bytes_.push_back(static_cast<uint8_t>(v));
-    bytes_.push_back(static_cast<uint8_t>(v >> 8));
-  }
-  void Put32(uint32_t v) {
-    Put16(static_cast<uint16_t>(v));
-    Put16(static_cast<uint16_t>(v >> 16));
-  }
-  std::vector<uint8_t> bytes_;
+  kvtest::ResImageBuilder builder_;
 };
 
 // The module and the image behind it; the image must outlive the module.

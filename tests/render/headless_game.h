@@ -8,12 +8,12 @@
 #include <cstdint>
 
 #include "app/app.h"
-#include "app/globals.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/headless/headless.h"
 #include "render/back_buffer.h"
-#include "sim/cursor_visibility.h"
 #include "sim/match.h"
+#include "state/cursor_visibility.h"
+#include "state/globals.h"
 #include "tests/render/crafted_module.h"
 #include "tests/support/headless_window.h"
 #include "timing/match_clock.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/rt/resources.h"
-#include "res_builder.h"
+#include "tests/support/res_image_builder.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using kv::rt::DestroyInstance;
 using kv::rt::FindResource;
 using kv::rt::ListResources;
 using kv::rt::ResourceData;
-using kvtest::ResBuilder;
+using kvtest::ResImageBuilder;
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> v) {
   std::vector<uint8_t> out;
@@ -22,14 +22,14 @@ std::vector<uint8_t> Bytes(std::initializer_list<int> v) {
   return out;
 }
 
-ResBuilder SmallImage() {
-  ResBuilder b;
+ResImageBuilder SmallImage() {
+  ResImageBuilder b;
   b.Add(2, 120, 1033, Bytes({1, 2, 3}))
       .Add(4, 106, 1031, Bytes({4, 5, 6, 7, 8}))
       .Add(4, 106, 1033, Bytes({9}))
       .Add(5, 116, 1031, Bytes({10, 11}))
-      .AddNamed(ResBuilder::String(u"PNG"), ResBuilder::Ordinal(7), 1033, Bytes({12}))
-      .AddNamed(ResBuilder::Ordinal(2), ResBuilder::String(u"LOGO"), 1033, Bytes({13, 14}))
+      .AddNamed(ResImageBuilder::String(u"PNG"), ResImageBuilder::Ordinal(7), 1033, Bytes({12}))
+      .AddNamed(ResImageBuilder::Ordinal(2), ResImageBuilder::String(u"LOGO"), 1033, Bytes({13, 14}))
       .Add(24, 1, 1033, {});
   return b;
 }
@@ -46,7 +46,7 @@ bool AllInside(HINSTANCE module, const std::vector<uint8_t>& image) {
 }
 
 TEST(ResReader, FindsByTypeAndIdPreferringUsEnglish) {
-  const ResBuilder b = SmallImage();
+  const ResImageBuilder b = SmallImage();
   HINSTANCE m = CreateInstanceFromRes(b.bytes().data(), b.bytes().size());
   ASSERT_NE(m, nullptr);
   ResourceData d;
@@ -95,17 +95,17 @@ TEST(ResReader, RefusesWhatIsNotAModule) {
   DestroyInstance(nullptr);
 
   EXPECT_EQ(CreateInstanceFromRes(nullptr, 100), nullptr);
-  const ResBuilder b = SmallImage();
+  const ResImageBuilder b = SmallImage();
   EXPECT_EQ(CreateInstanceFromRes(b.bytes().data(), 0), nullptr);
 
   // Data that does not open with the empty entry is not a .res image.
-  ResBuilder other;
+  ResImageBuilder other;
   other.Add(2, 120, 1033, Bytes({1}));
   std::vector<uint8_t> noLead(other.bytes().begin() + 32, other.bytes().end());
   EXPECT_EQ(CreateInstanceFromRes(noLead.data(), noLead.size()), nullptr);
 
   // A file with nothing but the empty entry is a module with no resources.
-  ResBuilder empty;
+  ResImageBuilder empty;
   HINSTANCE m = CreateInstanceFromRes(empty.bytes().data(), empty.bytes().size());
   ASSERT_NE(m, nullptr);
   EXPECT_TRUE(ListResources(m).empty());
@@ -114,7 +114,7 @@ TEST(ResReader, RefusesWhatIsNotAModule) {
 }
 
 TEST(ResReader, EveryPrefixEitherParsesAtAnEntryBoundaryOrIsRefused) {
-  const ResBuilder b = SmallImage();
+  const ResImageBuilder b = SmallImage();
   const std::vector<uint8_t>& full = b.bytes();
   for (size_t n = 0; n <= full.size(); ++n) {
     // A fresh copy of exactly n bytes, so that a read past it is caught by
@@ -138,7 +138,7 @@ TEST(ResReader, EveryPrefixEitherParsesAtAnEntryBoundaryOrIsRefused) {
 }
 
 TEST(ResReader, BitFlipsNeverLeadOutsideTheImage) {
-  const ResBuilder b = SmallImage();
+  const ResImageBuilder b = SmallImage();
   int parsed = 0, refused = 0;
   for (size_t byte = 0; byte < b.bytes().size(); ++byte) {
     for (int bit = 0; bit < 8; ++bit) {
@@ -169,22 +169,22 @@ TEST(ResReader, BitFlipsNeverLeadOutsideTheImage) {
 
 TEST(ResReader, HugeSizesAreRefused) {
   for (uint32_t dataSize : {0xFFFFFFFFu, 0xFFFFFFF0u, 0x80000000u, 1000u}) {
-    ResBuilder b;
+    ResImageBuilder b;
     b.Add(2, 120, 1033, Bytes({1, 2, 3, 4}));
     std::vector<uint8_t> image = b.bytes();
     for (int i = 0; i < 4; ++i) image[32 + i] = static_cast<uint8_t>(dataSize >> (8 * i));
     EXPECT_EQ(CreateInstanceFromRes(image.data(), image.size()), nullptr) << dataSize;
   }
   for (uint32_t headerSize : {0xFFFFFFFCu, 0u, 8u, 30u, 34u, 4096u}) {
-    ResBuilder b;
+    ResImageBuilder b;
     b.Add(2, 120, 1033, Bytes({1, 2, 3, 4}));
     std::vector<uint8_t> image = b.bytes();
     for (int i = 0; i < 4; ++i) image[36 + i] = static_cast<uint8_t>(headerSize >> (8 * i));
     EXPECT_EQ(CreateInstanceFromRes(image.data(), image.size()), nullptr) << headerSize;
   }
   // A string name with no terminator inside its header.
-  ResBuilder b;
-  b.AddNamed(ResBuilder::String(u"ABCDEFGH"), ResBuilder::Ordinal(1), 1033, Bytes({1}));
+  ResImageBuilder b;
+  b.AddNamed(ResImageBuilder::String(u"ABCDEFGH"), ResImageBuilder::Ordinal(1), 1033, Bytes({1}));
   std::vector<uint8_t> image = b.bytes();
   for (size_t i = 40; i < 58; ++i)
     if (image[i] == 0) image[i] = 'Z';

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32.h"
-#include "res_builder.h"
+#include "tests/support/res_image_builder.h"
 
 namespace {
 
@@ -13,10 +13,10 @@ using kv::rt::DialogTemplate;
 using kv::rt::MenuItemTemplate;
 using kv::rt::ParseDialogTemplate;
 using kv::rt::ParseMenuTemplate;
-using kvtest::ResBuilder;
+using kvtest::ResImageBuilder;
 
 void Text(std::vector<uint8_t>& out, const std::u16string& s) {
-  const auto t = ResBuilder::String(s);
+  const auto t = ResImageBuilder::String(s);
   out.insert(out.end(), t.begin(), t.end());
 }
 void Align4(std::vector<uint8_t>& out) {
@@ -26,39 +26,39 @@ void Align4(std::vector<uint8_t>& out) {
 // File > Open (1), a nested Recent > One (3); Help > About (2), checked.
 std::vector<uint8_t> StandardMenu() {
   std::vector<uint8_t> m;
-  ResBuilder::Put16(m, 0);
-  ResBuilder::Put16(m, 0);
-  ResBuilder::Put16(m, MF_POPUP);
+  ResImageBuilder::Put16(m, 0);
+  ResImageBuilder::Put16(m, 0);
+  ResImageBuilder::Put16(m, MF_POPUP);
   Text(m, u"&File");
-  ResBuilder::Put16(m, 0);
-  ResBuilder::Put16(m, 1);
+  ResImageBuilder::Put16(m, 0);
+  ResImageBuilder::Put16(m, 1);
   Text(m, u"&Open");
-  ResBuilder::Put16(m, MF_POPUP | MF_END);
+  ResImageBuilder::Put16(m, MF_POPUP | MF_END);
   Text(m, u"Recent");
-  ResBuilder::Put16(m, MF_END);
-  ResBuilder::Put16(m, 3);
+  ResImageBuilder::Put16(m, MF_END);
+  ResImageBuilder::Put16(m, 3);
   Text(m, u"One");
-  ResBuilder::Put16(m, MF_POPUP | MF_END);
+  ResImageBuilder::Put16(m, MF_POPUP | MF_END);
   Text(m, u"&Help");
-  ResBuilder::Put16(m, MF_END | MF_CHECKED | MF_GRAYED);
-  ResBuilder::Put16(m, 2);
+  ResImageBuilder::Put16(m, MF_END | MF_CHECKED | MF_GRAYED);
+  ResImageBuilder::Put16(m, 2);
   Text(m, u"&About");
   return m;
 }
 
 std::vector<uint8_t> ExtendedMenu() {
   std::vector<uint8_t> m;
-  ResBuilder::Put16(m, 1);
-  ResBuilder::Put16(m, 4);  // offset to the first item
-  ResBuilder::Put32(m, 0);  // help id
+  ResImageBuilder::Put16(m, 1);
+  ResImageBuilder::Put16(m, 4);  // offset to the first item
+  ResImageBuilder::Put32(m, 0);  // help id
   auto item = [&](uint32_t state, uint32_t id, uint16_t resInfo, const std::u16string& text) {
-    ResBuilder::Put32(m, 0);
-    ResBuilder::Put32(m, state);
-    ResBuilder::Put32(m, id);
-    ResBuilder::Put16(m, resInfo);
+    ResImageBuilder::Put32(m, 0);
+    ResImageBuilder::Put32(m, state);
+    ResImageBuilder::Put32(m, id);
+    ResImageBuilder::Put16(m, resInfo);
     Text(m, text);
     Align4(m);
-    if (resInfo & 1) ResBuilder::Put32(m, 0);
+    if (resInfo & 1) ResImageBuilder::Put32(m, 0);
   };
   item(0, 0, 1, u"&Game");
   item(0, 160, 0, u"&Easy");
@@ -121,10 +121,10 @@ TEST(MenuTemplate, DamagedTemplatesAreRefusedAndLeaveNothing) {
   EXPECT_FALSE(ParseMenuTemplate(bad.data(), bad.size(), nullptr));
   // Drop-downs nested without end: a limit on depth, not on the stack.
   std::vector<uint8_t> deep;
-  ResBuilder::Put16(deep, 0);
-  ResBuilder::Put16(deep, 0);
+  ResImageBuilder::Put16(deep, 0);
+  ResImageBuilder::Put16(deep, 0);
   for (int i = 0; i < 5000; ++i) {
-    ResBuilder::Put16(deep, MF_POPUP);
+    ResImageBuilder::Put16(deep, MF_POPUP);
     Text(deep, u"x");
   }
   EXPECT_FALSE(ParseMenuTemplate(deep.data(), deep.size(), &menu));
@@ -135,64 +135,64 @@ TEST(MenuTemplate, DamagedTemplatesAreRefusedAndLeaveNothing) {
 // with creation data, and a static by class name whose text is an ordinal.
 std::vector<uint8_t> StandardDialog() {
   std::vector<uint8_t> d;
-  ResBuilder::Put32(d, WS_POPUP | DS_SETFONT);
-  ResBuilder::Put32(d, WS_EX_DLGMODALFRAME);
-  ResBuilder::Put16(d, 2);
-  for (int v : {10, 20, 200, 100}) ResBuilder::Put16(d, static_cast<uint16_t>(v));
-  ResBuilder::Put16(d, 0);  // no menu
-  ResBuilder::Put16(d, 0);  // default class
+  ResImageBuilder::Put32(d, WS_POPUP | DS_SETFONT);
+  ResImageBuilder::Put32(d, WS_EX_DLGMODALFRAME);
+  ResImageBuilder::Put16(d, 2);
+  for (int v : {10, 20, 200, 100}) ResImageBuilder::Put16(d, static_cast<uint16_t>(v));
+  ResImageBuilder::Put16(d, 0);  // no menu
+  ResImageBuilder::Put16(d, 0);  // default class
   Text(d, u"Title");
-  ResBuilder::Put16(d, 9);
+  ResImageBuilder::Put16(d, 9);
   Text(d, u"Tahoma");
   Align4(d);
-  ResBuilder::Put32(d, WS_CHILD | BS_DEFPUSHBUTTON);
-  ResBuilder::Put32(d, 0);
-  for (int v : {5, 6, 50, 14}) ResBuilder::Put16(d, static_cast<uint16_t>(v));
-  ResBuilder::Put16(d, 1);
-  ResBuilder::Put16(d, 0xFFFF);
-  ResBuilder::Put16(d, 0x80);
+  ResImageBuilder::Put32(d, WS_CHILD | BS_DEFPUSHBUTTON);
+  ResImageBuilder::Put32(d, 0);
+  for (int v : {5, 6, 50, 14}) ResImageBuilder::Put16(d, static_cast<uint16_t>(v));
+  ResImageBuilder::Put16(d, 1);
+  ResImageBuilder::Put16(d, 0xFFFF);
+  ResImageBuilder::Put16(d, 0x80);
   Text(d, u"OK");
-  ResBuilder::Put16(d, 6);  // creation data: the count word and four bytes
+  ResImageBuilder::Put16(d, 6);  // creation data: the count word and four bytes
   for (int i = 0; i < 4; ++i) d.push_back(0xEE);
   Align4(d);
-  ResBuilder::Put32(d, WS_CHILD | SS_BITMAP);
-  ResBuilder::Put32(d, 0);
-  for (int v : {-3, 7, 54, 49}) ResBuilder::Put16(d, static_cast<uint16_t>(v));
-  ResBuilder::Put16(d, 0xFFFF);  // id -1
+  ResImageBuilder::Put32(d, WS_CHILD | SS_BITMAP);
+  ResImageBuilder::Put32(d, 0);
+  for (int v : {-3, 7, 54, 49}) ResImageBuilder::Put16(d, static_cast<uint16_t>(v));
+  ResImageBuilder::Put16(d, 0xFFFF);  // id -1
   Text(d, u"Static");
-  ResBuilder::Put16(d, 0xFFFF);
-  ResBuilder::Put16(d, 118);
-  ResBuilder::Put16(d, 0);
+  ResImageBuilder::Put16(d, 0xFFFF);
+  ResImageBuilder::Put16(d, 118);
+  ResImageBuilder::Put16(d, 0);
   return d;
 }
 
 std::vector<uint8_t> ExtendedDialog() {
   std::vector<uint8_t> d;
-  ResBuilder::Put16(d, 1);
-  ResBuilder::Put16(d, 0xFFFF);
-  ResBuilder::Put32(d, 77);  // help id
-  ResBuilder::Put32(d, 0);
-  ResBuilder::Put32(d, WS_POPUP | WS_CAPTION | DS_SHELLFONT);
-  ResBuilder::Put16(d, 1);
-  for (int v : {0, 0, 284, 190}) ResBuilder::Put16(d, static_cast<uint16_t>(v));
-  ResBuilder::Put16(d, 0);
-  ResBuilder::Put16(d, 0);
+  ResImageBuilder::Put16(d, 1);
+  ResImageBuilder::Put16(d, 0xFFFF);
+  ResImageBuilder::Put32(d, 77);  // help id
+  ResImageBuilder::Put32(d, 0);
+  ResImageBuilder::Put32(d, WS_POPUP | WS_CAPTION | DS_SHELLFONT);
+  ResImageBuilder::Put16(d, 1);
+  for (int v : {0, 0, 284, 190}) ResImageBuilder::Put16(d, static_cast<uint16_t>(v));
+  ResImageBuilder::Put16(d, 0);
+  ResImageBuilder::Put16(d, 0);
   Text(d, u"Kelvara");
-  ResBuilder::Put16(d, 8);
-  ResBuilder::Put16(d, 700);
+  ResImageBuilder::Put16(d, 8);
+  ResImageBuilder::Put16(d, 700);
   d.push_back(1);
   d.push_back(1);
   Text(d, u"MS Shell Dlg");
   Align4(d);
-  ResBuilder::Put32(d, 5);  // help id
-  ResBuilder::Put32(d, 0);
-  ResBuilder::Put32(d, WS_CHILD | WS_VISIBLE | BS_GROUPBOX);
-  for (int v : {17, 84, 250, 66}) ResBuilder::Put16(d, static_cast<uint16_t>(v));
-  ResBuilder::Put32(d, 0xFFFFFFFFu);
-  ResBuilder::Put16(d, 0xFFFF);
-  ResBuilder::Put16(d, 0x80);
+  ResImageBuilder::Put32(d, 5);  // help id
+  ResImageBuilder::Put32(d, 0);
+  ResImageBuilder::Put32(d, WS_CHILD | WS_VISIBLE | BS_GROUPBOX);
+  for (int v : {17, 84, 250, 66}) ResImageBuilder::Put16(d, static_cast<uint16_t>(v));
+  ResImageBuilder::Put32(d, 0xFFFFFFFFu);
+  ResImageBuilder::Put16(d, 0xFFFF);
+  ResImageBuilder::Put16(d, 0x80);
   Text(d, u"Controls");
-  ResBuilder::Put16(d, 2);
+  ResImageBuilder::Put16(d, 2);
   d.push_back(0xAB);
   d.push_back(0xCD);
   return d;

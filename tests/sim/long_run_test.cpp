@@ -91,9 +91,7 @@ class LongRunTest : public WindowMatchTest {
       }
       if (chance(5000)) StartPlay();  // a left click during play
       if (chance(3000)) {             // the right button
-        match->stopped = 1;
-        ReleaseCapture();
-        SetCursorVisible(true);
+        StopPlay(*match);
         ++totals->pauses;
         waitFrames = between(0, 50);
         continue;

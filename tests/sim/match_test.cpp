@@ -23,29 +23,55 @@ void ExpectSprite(const Sprite* s, float cx, float cy, float r, float px, float 
 
 using MatchTest = SimTest;
 
-TEST_F(MatchTest, NewMatchOnTheStandardPitch) {
-  EXPECT_EQ(match->stopped, 1);
-  EXPECT_EQ(match->leftScore, 0);
-  EXPECT_EQ(match->rightScore, 0);
-  EXPECT_EQ(match->window, nullptr);
-  EXPECT_EQ(match->centre.x, 500.0f);
-  EXPECT_EQ(match->centre.y, 300.0f);
-  ExpectSprite(match->pitch, 0.0f, 0.0f, 0.0f, 500.0f, 300.0f);
-  ExpectSprite(match->ball, 500.0f, 300.0f, 25.0f, 500.0f, 300.0f);
-  ExpectSprite(match->computer, 850.0f, 300.0f, 40.0f, 850.0f, 300.0f);
-  ExpectSprite(match->human, 150.0f, 300.0f, 40.0f, 150.0f, 300.0f);
-  EXPECT_EQ(match->humanHome.x, 150.0f);
-  EXPECT_EQ(match->humanHome.y, 300.0f);
-  EXPECT_EQ(match->computerHome.x, 850.0f);
-  EXPECT_EQ(match->computerHome.y, 300.0f);
-  EXPECT_EQ(match->computerCooldown, 0.0f);
-  EXPECT_EQ(match->maxBallSpeed, 1000.0f);
-  EXPECT_EQ(match->computerSpeed, 300.0f);
-  ExpectBounds(match->ballBounds, 955.0f, 585.0f, 45.0f, 15.0f);
-  ExpectBounds(match->humanBounds, 500.0f, 585.0f, 90.0f, 15.0f);
-  ExpectBounds(match->leftGoal, 95.0f, 375.0f, 45.0f, 225.0f);
-  ExpectBounds(match->computerBounds, 910.0f, 585.0f, 500.0f, 15.0f);
-  ExpectBounds(match->rightGoal, 955.0f, 375.0f, 905.0f, 225.0f);
+TEST_F(MatchTest, EachBodyKeepsToItsPartOfTheStandardPitch) {
+  // Driven hard towards every corner, each circle stops with its edge on
+  // the lines of its own rectangle: the ball on the pitch (45..955 by
+  // 15..585), the left player in its half (90..500), the right player in
+  // the other (500..910).
+  struct Corner {
+    float vx, vy;
+  };
+  const Corner corners[] = {{-1.0e6f, -1.0e6f}, {1.0e6f, -1.0e6f}, {-1.0e6f, 1.0e6f},
+                            {1.0e6f, 1.0e6f}};
+  const float humanX[] = {130.0f, 460.0f, 130.0f, 460.0f};
+  const float computerX[] = {540.0f, 870.0f, 540.0f, 870.0f};
+  const float ballX[] = {70.0f, 930.0f, 70.0f, 930.0f};
+  const float playerY[] = {55.0f, 55.0f, 545.0f, 545.0f};
+  const float ballY[] = {40.0f, 40.0f, 560.0f, 560.0f};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    Place(match->human, 150.0f, 300.0f, corners[i].vx, corners[i].vy);
+    MoveAndConfine(*match->human, match->humanBounds, 0.002f);
+    EXPECT_EQ(match->human->position.x, humanX[i]);
+    EXPECT_EQ(match->human->position.y, playerY[i]);
+
+    Place(match->computer, 850.0f, 300.0f, corners[i].vx, corners[i].vy);
+    MoveAndConfine(*match->computer, match->computerBounds, 0.002f);
+    EXPECT_EQ(match->computer->position.x, computerX[i]);
+    EXPECT_EQ(match->computer->position.y, playerY[i]);
+
+    // The ball is clamped before it moves: pushed beyond a corner, it comes
+    // back inside, away from both goals.
+    Place(match->human, 300.0f, 300.0f);
+    Place(match->computer, 700.0f, 300.0f);
+    Place(match->ball, ballX[i] + corners[i].vx, ballY[i] + corners[i].vy);
+    match->MoveBall(0.002f);
+    EXPECT_EQ(match->ball->position.x, ballX[i]);
+    EXPECT_EQ(match->ball->position.y, ballY[i]);
+    EXPECT_EQ(match->leftScore + match->rightScore, 0);
+  }
+
+  // The goal mouths: the left box takes a ball whose centre reaches x = 95,
+  // the right one from x = 905, both between y = 225 and 375.
+  Place(match->ball, 95.0f, 375.0f);
+  match->MoveBall(0.0f);
+  EXPECT_EQ(match->rightScore, 1);
+  Place(match->ball, 905.0f, 225.0f);
+  match->MoveBall(0.0f);
+  EXPECT_EQ(match->leftScore, 1);
+  Place(match->ball, 500.0f, 300.0f);
+  match->MoveBall(0.0f);
+  EXPECT_EQ(match->leftScore + match->rightScore, 2);
 }
 
 TEST_F(MatchTest, LayoutFollowsTheCentre) {

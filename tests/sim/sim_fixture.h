@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless.h"
-#include "sim/cursor_visibility.h"
 #include "sim/match.h"
+#include "state/cursor_visibility.h"
 
 class SimTest : public testing::Test {
  protected:

@@ -2,11 +2,16 @@
 // give them back when the match goes.
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include <algorithm>
+#include <cstring>
+#include <new>
+
 #include "platform/gdi/gdi_internal.h"
 #include "platform/headless/headless.h"
 #include "platform/rt/resources.h"
+#include "res/resource.h"
 #include "sim/match.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -44,23 +49,46 @@ TEST_F(SpriteTest, MatchLoadsItsPicturesAndReleasesThemAll) {
   EXPECT_EQ(kv::gdi::LiveObjectCount(), before);
 }
 
-TEST_F(SpriteTest, MissingPicturesGiveEmptyDescriptions) {
-  // No module: every load fails, and the sprites draw with zero size.
+TEST_F(SpriteTest, MissingPicturesDrawNothingAndLeaveNoGarbage) {
+  // No module: both loads fail and the platform writes no description. The
+  // sprite is built over memory full of garbage, as a heap block may be, so
+  // only the sprite's own clearing can give empty descriptions.
   gInstance = nullptr;
   const int64_t before = kv::gdi::LiveObjectCount();
-  Match* match = new Match(nullptr, Vector2(500.0f, 300.0f));
-  for (const Sprite* s : {match->pitch, match->ball, match->human, match->computer}) {
-    EXPECT_EQ(s->image, nullptr);
-    EXPECT_EQ(s->mask, nullptr);
-    EXPECT_EQ(s->imageInfo.bmWidth, 0);
-    EXPECT_EQ(s->imageInfo.bmHeight, 0);
-    EXPECT_EQ(s->imageInfo.bmBits, nullptr);
-    EXPECT_EQ(s->maskInfo.bmWidth, 0);
-    EXPECT_EQ(s->maskInfo.bmHeight, 0);
-  }
-  // The rest of the match is built as usual.
-  EXPECT_EQ(match->ball->circle.radius, 25.0f);
-  delete match;
+  alignas(Sprite) unsigned char storage[sizeof(Sprite)];
+  std::memset(storage, 0xA5, sizeof storage);
+  Sprite* s = new (storage) Sprite(nullptr, Circle(20.0f, 20.0f, 25.0f), IDB_BALL, IDB_BALL_MASK,
+                                   Vector2(20.0f, 20.0f), Vector2(0.0f, 0.0f));
+  static const BITMAP empty = {};  // static: its padding is zero as well
+  EXPECT_EQ(s->image, nullptr);
+  EXPECT_EQ(s->mask, nullptr);
+  EXPECT_EQ(std::memcmp(&s->imageInfo, &empty, sizeof empty), 0);
+  EXPECT_EQ(std::memcmp(&s->maskInfo, &empty, sizeof empty), 0);
+
+  // Drawn with zero size: the target keeps every pixel.
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 40;
+  info.bmiHeader.biHeight = -40;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP pixels = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(pixels, nullptr);
+  uint32_t* p = static_cast<uint32_t*>(bits);
+  std::fill(p, p + 40 * 40, 0x00FFFFFFu);
+  HDC target = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(target, pixels);
+  HDC spriteDC = CreateCompatibleDC(nullptr);
+  s->Draw(spriteDC, target);
+  EXPECT_EQ(std::count(p, p + 40 * 40, 0x00FFFFFFu), 40 * 40);
+  DeleteDC(spriteDC);
+  SelectObject(target, old);
+  DeleteObject(pixels);
+  DeleteDC(target);
+
+  s->~Sprite();
   EXPECT_EQ(kv::gdi::LiveObjectCount(), before);
 }
 

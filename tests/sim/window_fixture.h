@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
 #include "platform/headless/headless.h"
-#include "sim/cursor_visibility.h"
 #include "sim/match.h"
+#include "state/cursor_visibility.h"
+#include "state/globals.h"
 #include "tests/support/headless_window.h"
 
 class WindowMatchTest : public testing::Test {

@@ -4,8 +4,8 @@
 #include <cwchar>
 #include <string>
 
-#include "app/globals.h"
 #include "platform/headless/headless.h"
+#include "state/globals.h"
 #include "tests/support/headless_window.h"
 #include "tests/timing/fake_wall_clock.h"
 #include "timing/match_clock.h"

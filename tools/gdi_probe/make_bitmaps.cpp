@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "res/art/bmp_file.h"
+
 namespace {
 
-struct Rgb {
-  uint8_t r, g, b;
-};
+using Rgb = bmp::Colour;
 
 // A small integer hash; every pixel gets unrelated bits in every channel.
 uint32_t Mix(uint32_t v) {
@@ -30,78 +30,41 @@ Rgb Noise(uint32_t seed, int x, int y) {
   return Rgb{static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
-// File header and a 40-byte info header; rows follow bottom-up.
-std::vector<uint8_t> Headers(int width, int height, int bits, int colours, size_t imageBytes) {
-  std::vector<uint8_t> out;
-  const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(colours);
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, offset + static_cast<uint32_t>(imageBytes));
-  Put32(out, 0);
-  Put32(out, offset);
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(width));
-  Put32(out, static_cast<uint32_t>(height));
-  Put16(out, 1);
-  Put16(out, static_cast<uint32_t>(bits));
-  Put32(out, 0);  // BI_RGB
-  Put32(out, static_cast<uint32_t>(imageBytes));
-  Put32(out, 2835);
-  Put32(out, 2835);
-  Put32(out, bits == 8 && colours != 256 ? static_cast<uint32_t>(colours) : 0);
-  Put32(out, 0);
-  return out;
-}
-
-int RowBytes(int width, int bits) { return (width * bits + 31) / 32 * 4; }
+// Padding bytes are not zero on purpose: a reader that takes them for
+// pixels shows it.
+constexpr uint8_t kPadding24 = 0xA5;
+constexpr uint8_t kPadding8 = 0x5A;
 
 template <typename PixelAt>
 std::vector<uint8_t> Rgb24(int width, int height, PixelAt pixelAt) {
-  const int row = RowBytes(width, 24);
-  std::vector<uint8_t> out = Headers(width, height, 24, 0, static_cast<size_t>(row) * height);
-  for (int y = height - 1; y >= 0; --y) {
-    int written = 0;
+  bmp::Format format;
+  format.width = width;
+  format.height = height;
+  format.bits = 24;
+  format.padding = kPadding24;
+  return bmp::Encode(format, [&](int y, std::vector<uint8_t>& out) {
     for (int x = 0; x < width; ++x) {
-      Rgb c = pixelAt(x, y);
+      const Rgb c = pixelAt(x, y);
       out.push_back(c.b);
       out.push_back(c.g);
       out.push_back(c.r);
-      written += 3;
     }
-    // Padding bytes are not zero on purpose: a reader that takes them for
-    // pixels shows it.
-    for (; written < row; ++written) out.push_back(0xA5);
-  }
-  return out;
+  });
 }
 
 template <typename IndexAt>
 std::vector<uint8_t> Pal8(int width, int height, const std::vector<Rgb>& palette, IndexAt indexAt) {
-  const int row = RowBytes(width, 8);
-  const int colours = static_cast<int>(palette.size());
-  std::vector<uint8_t> out = Headers(width, height, 8, colours, static_cast<size_t>(row) * height);
-  for (const Rgb& c : palette) {
-    out.push_back(c.b);
-    out.push_back(c.g);
-    out.push_back(c.r);
-    out.push_back(0);
-  }
-  for (int y = height - 1; y >= 0; --y) {
-    int written = 0;
-    for (int x = 0; x < width; ++x, ++written) out.push_back(indexAt(x, y));
-    for (; written < row; ++written) out.push_back(0x5A);
-  }
-  return out;
+  bmp::Format format;
+  format.width = width;
+  format.height = height;
+  format.bits = 8;
+  format.palette = palette;
+  // A full table is left uncounted (0 means all 256); a short one is named.
+  format.coloursUsed = palette.size() == 256 ? 0 : static_cast<uint32_t>(palette.size());
+  format.padding = kPadding8;
+  return bmp::Encode(format, [&](int y, std::vector<uint8_t>& out) {
+    for (int x = 0; x < width; ++x) out.push_back(indexAt(x, y));
+  });
 }
 
 // A disc of radius 6 in a 15 x 15 square: 0 outside, 2 on the rim, 1 inside.
@@ -131,13 +94,9 @@ Rgb DiscPicture(int x, int y) {
 }
 
 bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    std::fprintf(stderr, "make_bitmaps: cannot write %s\n", path.c_str());
-    return false;
-  }
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
+  if (bmp::Save(path, bytes)) return true;
+  std::fprintf(stderr, "make_bitmaps: cannot write %s\n", path.c_str());
+  return false;
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/globals.h"
 #include "platform/headless/headless.h"
 #include "platform/rt/resources.h"
-#include "sim/cursor_visibility.h"
 #include "sim/match.h"
+#include "state/cursor_visibility.h"
+#include "state/globals.h"
 #include "timing/match_clock.h"
 #include "timing/title_stats.h"
 #include "tools/screenshots/png_writer.h"

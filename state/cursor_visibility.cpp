@@ -1,4 +1,4 @@
-#include "sim/cursor_visibility.h"
+#include "state/cursor_visibility.h"
 
 #include "platform/win32.h"
 

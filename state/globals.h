@@ -1,4 +1,5 @@
-// Program-wide state shared by the subsystems.
+// Program-wide state shared by the subsystems. It sits on the game's ground
+// floor: sim, render and timing read it without reaching up into app/.
 #pragma once
 
 #include "platform/win32.h"

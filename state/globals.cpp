@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "state/globals.h"
 
 // Easy, the level checked at start-up.
 float gTimeStep = 0.002f;

@@ -1,6 +1,12 @@
-#include "sim/player_motion.h"
+#include "sim/motion.h"
 
 #include "sim/numbers.h"
+
+Vector2 AtSpeed(Vector2 direction, float speed) {
+  direction.Normalize();
+  return Vector2(kv_num::Store(static_cast<double>(direction.x) * speed),
+                 kv_num::Store(static_cast<double>(direction.y) * speed));
+}
 
 void MoveAndConfine(Sprite& player, const Bounds& bounds, float dt) {
   using kv_num::Store;

@@ -1,6 +1,7 @@
-// Builds resource images in memory for the menu and dialog tests: the
-// compiled .res layout, a standard menu template and an extended dialog
-// template, written byte by byte as a resource compiler lays them out.
+// The menu and dialog resources of the menu and dialog tests: a standard
+// menu template and an extended dialog template, written byte by byte as a
+// resource compiler lays them out (the .res image around them comes from
+// tests/support/res_image_builder.h).
 #pragma once
 
 #include <cstdint>
@@ -32,33 +33,6 @@ class Bytes {
 
  private:
   std::vector<uint8_t> data_;
-};
-
-// A .res image: the empty entry that opens every such file, then resources
-// with numeric types and names in language 1033.
-class ResImage {
- public:
-  ResImage() { Entry(0, 0, {}, 0); }
-  void Add(uint16_t type, uint16_t id, const std::vector<uint8_t>& data) { Entry(type, id, data, 1033); }
-  const std::vector<uint8_t>& Data() const { return bytes_.Data(); }
-
- private:
-  void Entry(uint16_t type, uint16_t id, const std::vector<uint8_t>& data, uint16_t language) {
-    bytes_.Dword(static_cast<uint32_t>(data.size()));
-    bytes_.Dword(32);  // header size
-    bytes_.Word(0xFFFF);
-    bytes_.Word(type);
-    bytes_.Word(0xFFFF);
-    bytes_.Word(id);
-    bytes_.Dword(0);                             // data version
-    bytes_.Word(type == 0 ? 0 : 0x1030);         // memory flags
-    bytes_.Word(language);
-    bytes_.Dword(0);                             // version
-    bytes_.Dword(0);                             // characteristics
-    bytes_.Append(data);
-    bytes_.Align4();
-  }
-  Bytes bytes_;
 };
 
 struct MenuItemDesc {

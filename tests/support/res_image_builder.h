@@ -1,23 +1,29 @@
-// Builds small .res images in memory for the reader's tests.
+// Builds compiled .res images in memory, entry by entry, as a resource
+// compiler lays them out: every test that crafts resources uses this one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kvtest {
 
-class ResBuilder {
+class ResImageBuilder {
  public:
-  ResBuilder() { Add(0, 0, 0, {}); }  // the leading empty entry
+  // US English, as the game's own script is compiled.
+  static constexpr uint16_t kEnglish = 1033;
+
+  ResImageBuilder() { Add(0, 0, 0, {}); }  // the empty entry that opens every .res
 
   // Adds an entry with numeric type and name.
-  ResBuilder& Add(uint16_t type, uint16_t id, uint16_t language, const std::vector<uint8_t>& data) {
+  ResImageBuilder& Add(uint16_t type, uint16_t id, uint16_t language,
+                       const std::vector<uint8_t>& data) {
     return AddNamed(Ordinal(type), Ordinal(id), language, data);
   }
   // Adds an entry whose type and name are given in their stored form.
-  ResBuilder& AddNamed(const std::vector<uint8_t>& type, const std::vector<uint8_t>& name,
-                       uint16_t language, const std::vector<uint8_t>& data) {
+  ResImageBuilder& AddNamed(const std::vector<uint8_t>& type, const std::vector<uint8_t>& name,
+                            uint16_t language, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> header;
     Put32(header, static_cast<uint32_t>(data.size()));
     Put32(header, 0);  // header size, filled below

@@ -1,0 +1,158 @@
+// The pointer: warps, the grab, the hidden cursor and readings under the grab.
+#include "x11_fixture.h"
+
+#include "platform/x11/x11_errors.h"
+
+namespace kv_x11_test {
+namespace {
+
+// The pointer: warps land (and stay on the screen), a grab holds off other
+// clients until released, and a grab fails rather than blocks on a window
+// that is not on screen yet.
+TEST_F(X11BackendTest, PointerWarpGrabAndHide) {
+  int sw = 0, sh = 0;
+  backend_->ScreenSize(&sw, &sh);
+  EXPECT_EQ(sw, 1920);
+  EXPECT_EQ(sh, 1080);
+
+  backend_->WarpPointer(321, 234);
+  int x = -1, y = -1;
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 321);
+  EXPECT_EQ(y, 234);
+  probe_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 321);
+  EXPECT_EQ(y, 234);
+  backend_->WarpPointer(-40, 5000);
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 1079);
+
+  NativeWindow* w = MakeWindow(300, 200, 200, 150);
+  ASSERT_NE(w, nullptr);
+  EXPECT_FALSE(backend_->GrabPointer(w)) << "an unmapped window cannot hold a grab";
+  ShowAndWait(w);
+  unsigned long errorsBefore = kv::x11::ErrorCount();
+  backend_->SetPointerHidden(w, true);
+  backend_->SetPointerHidden(w, true);
+  EXPECT_TRUE(backend_->GrabPointer(w));
+  EXPECT_TRUE(probe_->PointerGrabbedElsewhere());
+
+  // While grabbed, a click outside the window still reaches it. The warp
+  // is only flushed; xdotool must not click before the server has it.
+  backend_->WarpPointer(50, 60);
+  XSync(xt::DisplayOf(backend_.get()), False);
+  Xdotool({"click", "3"});
+  InputEvent e;
+  ASSERT_TRUE(WaitFor([](const InputEvent& ev) { return ev.type == InputEvent::kButtonDown; },
+                      kArriveMs, &e));
+  EXPECT_EQ(e.window, w);
+  EXPECT_EQ(e.button, 3);
+  EXPECT_EQ(e.x, 50 - 300);
+  EXPECT_EQ(e.y, 60 - 200);
+
+  backend_->UngrabPointer();
+  backend_->SetPointerHidden(w, false);
+  XSync(xt::DisplayOf(backend_.get()), False);
+  EXPECT_FALSE(probe_->PointerGrabbedElsewhere());
+  EXPECT_EQ(kv::x11::ErrorCount(), errorsBefore);
+  backend_->DestroyWindow(w);
+}
+
+// The mouse control reads the pointer, then puts it back on the player. A
+// movement the server takes between the two must survive the warp, or the
+// player stops following the mouse whenever the machine is busy.
+TEST_F(X11BackendTest, AWarpAfterAReadingKeepsMovementMadeInBetween) {
+  backend_->WarpPointer(400, 300);  // no fresh reading: lands exactly
+  int x = -1, y = -1;
+  backend_->PointerPosition(&x, &y);
+  ASSERT_EQ(x, 400);
+  ASSERT_EQ(y, 300);
+
+  // Another client moves the pointer after our reading, before our warp.
+  Xdotool({"mousemove_relative", "--", "7", "-3"});
+  backend_->WarpPointer(500, 350);
+  XSync(xt::DisplayOf(backend_.get()), False);
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 507);
+  EXPECT_EQ(y, 347);
+
+  // A second warp without a reading in between is absolute again.
+  backend_->WarpPointer(500, 350);
+  XSync(xt::DisplayOf(backend_.get()), False);
+  probe_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 500);
+  EXPECT_EQ(y, 350);
+}
+
+// Under our grab the server reports every movement to us, so a reading asks
+// it nothing (no request goes out) yet sees what other clients did once their
+// reports are taken, and a warp counts at once. When the grab ends, by
+// release or by the window leaving the screen, readings ask again.
+TEST_F(X11BackendTest, UnderTheGrabReportsKeepThePointerKnown) {
+  Display* display = xt::DisplayOf(backend_.get());
+  NativeWindow* w = MakeWindow(300, 200, 400, 300);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  backend_->WarpPointer(400, 300);
+  ASSERT_TRUE(backend_->GrabPointer(w));
+  int x = -1, y = -1;
+  backend_->PointerPosition(&x, &y);  // the grab's first reading asks
+  ASSERT_EQ(x, 400);
+  ASSERT_EQ(y, 300);
+
+  auto readQuietly = [&](int* rx, int* ry) {
+    unsigned long before = NextRequest(display);
+    backend_->PointerPosition(rx, ry);
+    EXPECT_EQ(NextRequest(display), before) << "a reading under the grab went to the server";
+  };
+  // Takes events until a quiet reading gives (wantX, wantY).
+  auto readsEventually = [&](int wantX, int wantY) {
+    long long deadline = kv_e2e::MonotonicMs() + kArriveMs;
+    int rx = -1, ry = -1;
+    while (kv_e2e::MonotonicMs() < deadline) {
+      while (backend_->PollEvent(nullptr)) {
+      }
+      readQuietly(&rx, &ry);
+      if (rx == wantX && ry == wantY) return true;
+      backend_->WaitEvent(20);
+    }
+    ADD_FAILURE() << "read (" << rx << ", " << ry << "), wanted (" << wantX << ", " << wantY
+                  << ")";
+    return false;
+  };
+
+  // Someone moves the pointer between our reading and our warp: until the
+  // reports are taken the reading shows only the warp, then both.
+  Xdotool({"mousemove_relative", "--", "7", "-3"});
+  backend_->WarpPointer(500, 350);
+  readQuietly(&x, &y);
+  EXPECT_EQ(x, 500);
+  EXPECT_EQ(y, 350);
+  EXPECT_TRUE(readsEventually(507, 347));
+  probe_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 507);
+  EXPECT_EQ(y, 347);
+  Xdotool({"mousemove", "900", "600"});
+  EXPECT_TRUE(readsEventually(900, 600));
+
+  // Released: nothing reports any more, so a reading asks.
+  backend_->UngrabPointer();
+  Xdotool({"mousemove", "100", "110"});
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 110);
+
+  // The server ends a grab when its window is unmapped.
+  ASSERT_TRUE(backend_->GrabPointer(w));
+  backend_->PointerPosition(&x, &y);
+  backend_->ShowWindow(w, false);
+  Xdotool({"mousemove", "150", "160"});
+  backend_->PointerPosition(&x, &y);
+  EXPECT_EQ(x, 150);
+  EXPECT_EQ(y, 160);
+  backend_->DestroyWindow(w);
+}
+
+}  // namespace
+}  // namespace kv_x11_test
