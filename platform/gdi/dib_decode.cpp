@@ -77,25 +77,29 @@ DibError ParseDib(const void* data, size_t size, Dib* out) {
   return DibError::kNone;
 }
 
+// The rows were measured against the data by ParseDib, so a row is read
+// straight from memory: this runs for every picture a frame loads.
 void DecodeDibRow(const Dib& d, int y, uint32_t* dst) {
   const int row = d.topDown ? y : d.height - 1 - y;
-  rt::ByteReader in(d.bits + static_cast<size_t>(row) * d.stride, d.stride);
+  const uint8_t* src = d.bits + static_cast<size_t>(row) * d.stride;
   switch (d.bitCount) {
     case 32:
-      for (int x = 0; x < d.width; ++x) dst[x] = in.U32() & 0x00FFFFFF;
+      for (int x = 0; x < d.width; ++x) dst[x] = Rgb(src + x * 4);
       break;
     case 24:
-      for (int x = 0; x < d.width; ++x) {
-        dst[x] = Rgb(in.here());
-        in.Skip(3);
-      }
+      for (int x = 0; x < d.width; ++x) dst[x] = Rgb(src + x * 3);
       break;
-    default:
+    default: {
+      // Indexed: an index past the table's end reads as black.
+      const int perByte = 8 / d.bitCount;
+      const unsigned mask = (1u << d.bitCount) - 1;
       for (int x = 0; x < d.width; ++x) {
-        const unsigned index = DibIndex(d, x, y);
+        const int shift = 8 - d.bitCount * (x % perByte + 1);
+        const unsigned index = (src[x / perByte] >> shift) & mask;
         dst[x] = index < d.tableEntries ? d.palette[index] : 0;
       }
       break;
+    }
   }
 }
 
