@@ -38,6 +38,7 @@ struct InputEvent {
     kCloseRequest,  // the window manager's close box
     kExpose,        // the surface must be shown again
     kFocusLost,
+    kWindowGone,    // someone else destroyed the native window
   };
   Type type = kNone;
   NativeWindow* window = nullptr;

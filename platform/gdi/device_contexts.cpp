@@ -1,6 +1,7 @@
 // Memory and surface device contexts, and the attributes every context keeps.
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/record_pool.h"
 
 using namespace kv::gdi;
 
@@ -8,7 +9,8 @@ HDC CreateCompatibleDC(HDC reference) {
   // Any reference context (or none, the screen) gives the same kind of
   // memory context here: the display has one format.
   if (reference && !LiveDC(reference)) return nullptr;
-  auto* dc = new HDC__;
+  auto* dc = TakeRecord<HDC__>();
+  if (!dc) return nullptr;
   dc->kind = HDC__::kMemory;
   ResetDCState(dc);
   dc->bitmap = DefaultBitmap();
@@ -22,7 +24,8 @@ namespace gdi {
 
 HDC CreateSurfaceDC(const PixelSurface& surface) {
   if (!surface.pixels || surface.width <= 0 || surface.height <= 0) return nullptr;
-  auto* dc = new HDC__;
+  auto* dc = TakeRecord<HDC__>();
+  if (!dc) return nullptr;
   dc->kind = HDC__::kSurface;
   dc->surface = surface;
   dc->surfaceFormat = &ColorFormat();
@@ -40,7 +43,7 @@ BOOL DeleteDC(HDC dc) {
   if (!d || d->kind == HDC__::kWindow) return FALSE;
   ReleaseDCObjects(d);
   UnregisterDC(d, true);
-  delete d;
+  GiveRecord(d);
   return TRUE;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/record_pool.h"
 #include "platform/user/user_internal.h"
 
 using namespace kv::gdi;
@@ -22,7 +23,11 @@ HDC GetDC(HWND window) {
   if (!window || !kv::user::ClientSurface(window, &surface)) return nullptr;
   HDC__*& dc = Cache()[window];
   if (!dc) {
-    dc = new HDC__;
+    dc = TakeRecord<HDC__>();
+    if (!dc) {
+      Cache().erase(window);
+      return nullptr;
+    }
     dc->kind = HDC__::kWindow;
     dc->window = window;
     dc->surfaceFormat = &ColorFormat();
@@ -65,7 +70,7 @@ void ForgetWindow(HWND window) {
   if (dc->out) CountDC(-1);
   ReleaseDCObjects(dc);
   UnregisterDC(dc, false);
-  delete dc;
+  GiveRecord(dc);
 }
 
 }  // namespace gdi

@@ -59,6 +59,8 @@ void Dismantle(HWND__* w, Backend* backend) {
   for (HWND__* c : ChildrenOf(w)) Dismantle(c, backend);
   ForgetCursor(w);
   PurgeMessages(w);
+  // Its drawing context goes with it, a child's as much as the parent's.
+  kv::gdi::ForgetWindow(w);
   if (w->native && backend) backend->DestroyWindow(w->native);
   w->native = nullptr;
   w->surface = PixelSurface{};
