@@ -53,6 +53,11 @@ HWND Owner() {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  kvfuzz::WarmUpFonts();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   HWND owner = Owner();
   const int64_t objects = kv::gdi::LiveObjectCount(), dcs = kv::gdi::LiveDCCount();

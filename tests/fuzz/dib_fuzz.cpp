@@ -12,6 +12,11 @@
 
 constexpr DWORD kBlackness = 0x00000042;  // writes black whatever was there
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  kvfuzz::WarmUpFonts();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int64_t objects = kv::gdi::LiveObjectCount(), dcs = kv::gdi::LiveDCCount();
   std::vector<uint8_t> copy(data, data + size);

@@ -11,9 +11,12 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+// Optional, as with libFuzzer.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
+  if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
   std::vector<fs::path> files;
   for (int i = 1; i < argc; ++i) {
     std::error_code error;

@@ -17,6 +17,7 @@ for bmp in "$root"/res/*.bmp; do
   tail -c +15 "$bmp" > "$seeds/dib/file-$(basename "$bmp" .bmp)"
 done
 failed=0
+export LSAN_OPTIONS="suppressions=$src/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for t in "$@"; do
   echo "== $t: ${seconds}s"
   log="$build/fuzz-$t.log"
