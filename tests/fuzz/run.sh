@@ -21,11 +21,11 @@ export LSAN_OPTIONS="suppressions=$src/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for t in "$@"; do
   echo "== $t: ${seconds}s"
   log="$build/fuzz-$t.log"
-  "$build/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb="$rss" -timeout=30 \
+  "$build/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb="$rss" -timeout=120 \
     -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$t-" \
     "$build/fuzz-corpus/$t" "$src/corpus/$t" "$seeds/$t" > "$log" 2>&1
   status=$?
-  grep -E '^#[0-9]+ +(DONE|INITED)' "$log" | tail -1
+  grep -E '^#[0-9]+[[:space:]]+(DONE|INITED)' "$log" | tail -1
   grep -E '^stat::number_of_executed_units' "$log"
   if [ $status -ne 0 ]; then
     failed=1
