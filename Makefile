@@ -44,7 +44,7 @@ test-unit: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L unit
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
 
 # The frame benchmark (optimised build, headless figures, then the real
 # program in an X window under Xvfb beside a bare present loop).
@@ -62,6 +62,21 @@ windows: deps
 	cmake -S . -B $(BUILD_WINDOWS) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+
+# The fuzz harnesses of tests/fuzz/, built with clang, libFuzzer and the
+# sanitizers, each run for FUZZ_SECONDS under a memory limit, seeded from the
+# program's own resources. Findings land in build-fuzz/fuzz-artifacts/.
+BUILD_FUZZ    ?= build-fuzz
+FUZZ_SECONDS  ?= 60
+FUZZ_RSS_MB   ?= 2048
+FUZZ_TARGETS  ?= res_reader menu_template dialog_template dib text
+.PHONY: fuzz
+fuzz: deps
+	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_seed kelvara_resources \
+	  $(addprefix fuzz_,$(FUZZ_TARGETS))
+	tests/fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS) $(FUZZ_RSS_MB) $(FUZZ_TARGETS)
 
 # Pictures of the game, rendered headless: build/screenshots/*.png
 screenshots: build

@@ -61,6 +61,6 @@ int RunMessagePump() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  if (!StartUp(instance)) return 0;
+  if (!StartUp(instance)) return 1;  // a failed start must not read as success
   return RunMessagePump();
 }

@@ -39,6 +39,7 @@ struct InputEvent {
     kCloseRequest,  // the window manager's close box
     kExpose,        // the surface must be shown again
     kFocusLost,
+    kWindowGone,    // someone else destroyed the native window
   };
   Type type = kNone;
   NativeWindow* window = nullptr;

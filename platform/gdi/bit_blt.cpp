@@ -45,6 +45,9 @@ void CopyBlock(const kv::PixelSurface& dst, const RECT& r, const kv::PixelSurfac
 // unconverted, or converted to black for black. True when done here.
 bool DeferredBlt(HBITMAP dest, const RECT& r, const RopMasks& m, bool sourceIsPlain,
                  HBITMAP srcBitmap, const Target& st, int sx, int sy0) {
+  // A DIB section's memory is read and written by its caller behind our
+  // back: what is drawn there must be there when the call returns.
+  if (dest->dibBits) return false;
   // With the destination 0, the result is the source itself.
   const bool copiesOntoBlack = m.usesSource && m.xor0 == 0 && m.xor1 == ~0u;
   if (copiesOntoBlack && SameRect(dest->pendingZero, r) && st.format == dest->format) {

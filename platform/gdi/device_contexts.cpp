@@ -3,6 +3,7 @@
 // rectangle drawn, so whoever shows those pixels can show just that part.
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/record_pool.h"
 
 using namespace kv::gdi;
 
@@ -10,7 +11,8 @@ HDC CreateCompatibleDC(HDC reference) {
   // Any reference context (or none, the screen) gives the same kind of
   // memory context here: the display has one format.
   if (reference && !LiveDC(reference)) return nullptr;
-  auto* dc = new HDC__;
+  auto* dc = TakeRecord<HDC__>();
+  if (!dc) return nullptr;
   dc->kind = HDC__::kMemory;
   ResetDCState(dc);
   dc->bitmap = DefaultBitmap();
@@ -24,7 +26,8 @@ namespace gdi {
 
 HDC CreateSurfaceDC(const PixelSurface& surface) {
   if (!surface.pixels || surface.width <= 0 || surface.height <= 0) return nullptr;
-  auto* dc = new HDC__;
+  auto* dc = TakeRecord<HDC__>();
+  if (!dc) return nullptr;
   dc->kind = HDC__::kSurface;
   dc->surface = surface;
   dc->surfaceFormat = &ColorFormat();
@@ -34,7 +37,8 @@ HDC CreateSurfaceDC(const PixelSurface& surface) {
 }
 
 HDC CreateHeldSurfaceDC() {
-  auto* dc = new HDC__;
+  auto* dc = TakeRecord<HDC__>();
+  if (!dc) return nullptr;
   dc->kind = HDC__::kSurface;
   dc->held = true;
   dc->surfaceFormat = &ColorFormat();
@@ -70,7 +74,7 @@ void FreeHeldSurfaceDC(HDC dc) {
   if (d->out) CountDC(-1);
   ReleaseDCObjects(d);
   UnregisterDC(d, false);
-  delete d;
+  GiveRecord(d);
 }
 
 }  // namespace gdi
@@ -82,7 +86,7 @@ BOOL DeleteDC(HDC dc) {
   if (!d || d->held) return FALSE;
   ReleaseDCObjects(d);
   UnregisterDC(d, true);
-  delete d;
+  GiveRecord(d);
   return TRUE;
 }
 

@@ -20,6 +20,11 @@ namespace kv {
 namespace gdi {
 
 constexpr int kFaceNameLength = 32;  // as LOGFONT's face name, terminator included
+// Faces no font uses any more that are kept for the next font asking for one.
+constexpr int kUnusedFacesKept = 8;
+// Rendered glyphs a face holds at most; past it the face starts over. The
+// program's own text needs a few kilobytes.
+constexpr int64_t kGlyphBytesPerFace = int64_t{4} << 20;
 
 struct CachedGlyph {
   Glyph glyph;
@@ -42,6 +47,10 @@ struct FontFace {
   CachedGlyph ascii[128];
   bool asciiDone[128] = {};
   std::unordered_map<uint32_t, CachedGlyph> others;
+  int64_t glyphBytes = 0;  // coverage maps held by the two caches above
+
+  int users = 0;          // fonts that use it; stock fonts never let go
+  uint64_t released = 0;  // when the last user let go, for the oldest unused
 };
 
 namespace {
@@ -128,6 +137,7 @@ bool Render(FontFace* f, uint32_t codePoint, CachedGlyph* out) {
   g.advance = static_cast<int>((slot->advance.x + extra + 32) >> 6);
   const size_t size = static_cast<size_t>(g.width) * g.rows;
   out->storage.reset(size ? new uint8_t[size] : nullptr);
+  f->glyphBytes += static_cast<int64_t>(size);
   for (int y = 0; y < g.rows; ++y) {
     const uint8_t* src = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
     uint8_t* dst = out->storage.get() + static_cast<size_t>(y) * g.width;
@@ -158,6 +168,34 @@ std::vector<FontFace*>& Faces() {
   return *faces;
 }
 
+void DropGlyphs(FontFace* f) {
+  for (int i = 0; i < 128; ++i) {
+    f->ascii[i] = CachedGlyph{};
+    f->asciiDone[i] = false;
+  }
+  f->others.clear();
+  f->glyphBytes = 0;
+}
+
+// Frees the oldest unused faces beyond the few kept.
+void TrimUnused() {
+  std::vector<FontFace*>& faces = Faces();
+  for (;;) {
+    int unused = 0;
+    size_t oldest = faces.size();
+    for (size_t i = 0; i < faces.size(); ++i) {
+      if (faces[i]->users > 0) continue;
+      ++unused;
+      if (oldest == faces.size() || faces[i]->released < faces[oldest]->released) oldest = i;
+    }
+    if (unused <= kUnusedFacesKept) return;
+    FontFace* f = faces[oldest];
+    faces.erase(faces.begin() + static_cast<ptrdiff_t>(oldest));
+    if (f->ft) FT_Done_Face(f->ft);
+    delete f;
+  }
+}
+
 }  // namespace
 
 FontFace* AcquireFace(int height, int weight, DWORD quality, const wchar_t* faceName) {
@@ -172,15 +210,27 @@ FontFace* AcquireFace(int height, int weight, DWORD quality, const wchar_t* face
     for (int i = 0; i < kFaceNameLength - 1 && faceName[i]; ++i) name[i] = faceName[i];
   for (FontFace* f : Faces())
     if (f->height == height && f->weight == weight && f->antialias == antialias &&
-        SameName(f->name, name))
+        SameName(f->name, name)) {
+      ++f->users;
       return f;
+    }
   auto* f = new FontFace;
+  f->users = 1;
   f->height = height;
   f->weight = weight;
   f->antialias = antialias;
   std::copy(name, name + kFaceNameLength, f->name);
   Faces().push_back(f);
   return f;
+}
+
+void ReleaseFace(FontFace* face) {
+  static uint64_t releases = 0;
+  if (!face || face->users <= 0) return;
+  if (--face->users == 0) {
+    face->released = ++releases;
+    TrimUnused();
+  }
 }
 
 bool FaceMetrics(FontFace* face, FontMetrics* out) {
@@ -192,6 +242,7 @@ bool FaceMetrics(FontFace* face, FontMetrics* out) {
 const Glyph* FaceGlyph(FontFace* face, uint32_t codePoint) {
   if (!face->tried) Load(face);
   if (!face->ft) return nullptr;
+  if (face->glyphBytes > kGlyphBytesPerFace) DropGlyphs(face);
   if (codePoint < 128) {
     CachedGlyph& g = face->ascii[codePoint];
     if (!face->asciiDone[codePoint]) {
@@ -207,6 +258,16 @@ const Glyph* FaceGlyph(FontFace* face, uint32_t codePoint) {
     it = face->others.emplace(codePoint, std::move(g)).first;
   }
   return &it->second.glyph;
+}
+
+FontCacheUsage FontCacheNow() {
+  FontCacheUsage usage;
+  for (FontFace* f : Faces()) {
+    ++usage.faces;
+    usage.glyphBytes += f->glyphBytes;
+    if (f->glyphBytes > usage.largestFaceBytes) usage.largestFaceBytes = f->glyphBytes;
+  }
+  return usage;
 }
 
 const char* FaceFamily(FontFace* face) {

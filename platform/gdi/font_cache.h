@@ -1,7 +1,8 @@
 // Sized font faces with their glyph caches. A face is shared by every HFONT
-// that asks for the same (face name, height, weight, quality), and lives as
-// long as the program, so a font created and deleted every frame finds its
-// glyphs already rendered.
+// that asks for the same (face name, height, weight, quality). When no font
+// uses it any more it is kept among a few recently released ones, so a font
+// created and deleted every frame finds its glyphs already rendered; older
+// unused faces are freed, and each face's glyphs are capped in bytes.
 #pragma once
 
 #include <cstdint>
@@ -30,17 +31,30 @@ struct FontMetrics {
   bool antialias = true;
 };
 
-// The shared face for these arguments (never null; loaded on first use).
+// The shared face for these arguments (never null; loaded on first use),
+// with one more user.
 FontFace* AcquireFace(int height, int weight, DWORD quality, const wchar_t* faceName);
+// One user fewer (a font was deleted).
+void ReleaseFace(FontFace* face);
 
 // The font's metrics; false when no font file could be loaded at all.
 bool FaceMetrics(FontFace* face, FontMetrics* out);
 
-// The glyph of a code point; null when the face did not load.
+// The glyph of a code point; null when the face did not load. Valid until the
+// next call for the same face.
 const Glyph* FaceGlyph(FontFace* face, uint32_t codePoint);
 
 // The family name that the face resolved to (UTF-8; empty when none).
 const char* FaceFamily(FontFace* face);
+
+// What the cache holds now (faces, and bytes of rendered glyphs), so tests
+// can prove that it stays bounded whatever fonts a program asks for.
+struct FontCacheUsage {
+  int faces = 0;
+  int64_t glyphBytes = 0;
+  int64_t largestFaceBytes = 0;  // glyph bytes of the face that holds most
+};
+FontCacheUsage FontCacheNow();
 
 }  // namespace gdi
 }  // namespace kv

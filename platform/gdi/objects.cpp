@@ -124,9 +124,12 @@ HBITMAP DefaultBitmap() { return Stock().defaultBitmap; }
 void FreeObject(ObjectHeader* object) {
   switch (object->kind) {
     case ObjectKind::kBitmap: GiveBitmapRecord(reinterpret_cast<HBITMAP>(object)); break;
-    case ObjectKind::kBrush: delete reinterpret_cast<HBRUSH>(object); break;
-    case ObjectKind::kPen: delete reinterpret_cast<HPEN>(object); break;
-    case ObjectKind::kFont: GiveFontRecord(reinterpret_cast<HFONT>(object)); break;
+    case ObjectKind::kBrush: GiveRecord(reinterpret_cast<HBRUSH>(object)); break;
+    case ObjectKind::kPen: GiveRecord(reinterpret_cast<HPEN>(object)); break;
+    case ObjectKind::kFont:
+      ReleaseFace(reinterpret_cast<HFONT>(object)->face);
+      GiveFontRecord(reinterpret_cast<HFONT>(object));
+      break;
   }
 }
 
@@ -284,7 +287,8 @@ int GetObjectW(HANDLE object, int size, LPVOID out) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
-  auto* b = new HBRUSH__;
+  auto* b = TakeRecord<HBRUSH__>();
+  if (!b) return nullptr;
   b->color = color & 0x00FFFFFF;
   RegisterObject(&b->header);
   return b;
@@ -292,7 +296,8 @@ HBRUSH CreateSolidBrush(COLORREF color) {
 
 HPEN CreatePen(int style, int width, COLORREF color) {
   if (style != PS_SOLID && style != PS_NULL) return nullptr;
-  auto* p = new HPEN__;
+  auto* p = TakeRecord<HPEN__>();
+  if (!p) return nullptr;
   p->null = style == PS_NULL;
   p->width = width < 1 ? 1 : width;
   p->color = color & 0x00FFFFFF;

@@ -23,6 +23,15 @@ void GiveBitmapRecord(HBITMAP__* bitmap);
 HFONT__* TakeFontRecord();
 void GiveFontRecord(HFONT__* font);
 
+// The same for brushes, pens and device contexts (HBRUSH__, HPEN__, HDC__).
+// Every kind holds a deleted record back for a while before its address is
+// handed out again, so a stale handle is refused instead of naming another
+// object.
+template <typename T>
+T* TakeRecord();
+template <typename T>
+void GiveRecord(T* record);
+
 // An allocator for node-based containers that keeps erased nodes for reuse:
 // the handle registries, so that creating and deleting an object on every
 // frame does not reach the allocator for its entry either.

@@ -47,6 +47,7 @@ void TypeKey(unsigned vk, wchar_t ch = 0, bool alt = false);  // press and relea
 // ---- the window manager
 void RequestClose(HWND window);  // the close box
 void Expose(HWND window);        // the window must be shown again
+void LoseWindow(HWND window);    // another client destroyed the native window
 
 // ---- the pointer grab: the next `count` grabs fail, as a real server's
 // may right after a window appears.

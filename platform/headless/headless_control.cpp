@@ -151,6 +151,10 @@ void Expose(HWND window) {
   if (gCurrent) gCurrent->QueueWindowEvent(InputEvent::kExpose, ScreenOf(window));
 }
 
+void LoseWindow(HWND window) {
+  if (gCurrent) gCurrent->QueueWindowEvent(InputEvent::kWindowGone, ScreenOf(window));
+}
+
 void FailNextGrabs(int count) {
   if (gCurrent) gCurrent->grabFailures = std::max(0, count);
 }

@@ -115,6 +115,18 @@ void CollectInput(Backend* backend) {
         }
         break;
       }
+      case InputEvent::kWindowGone: {
+        // A dialog without its native window could never be answered: it is
+        // destroyed, which ends its modal loop and gives the owner back its
+        // input. Any other window takes it as the close box.
+        HWND__* w = WindowOfNative(ev.window);
+        if (w && w->dialog) {
+          DestroyWindow(w);
+        } else if (w && AcceptsInput(w)) {
+          Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
+        }
+        break;
+      }
       case InputEvent::kExpose:
         // Our surfaces keep the last frame, so showing it again is enough.
         if (HWND__* w = WindowOfNative(ev.window)) PresentWhole(w);

@@ -303,6 +303,7 @@ void OnEvent(Tracker& t, const InputEvent& event) {
     case InputEvent::kButtonUp:
       OnMouse(t, event);
       return;
+    case InputEvent::kWindowGone:
     case InputEvent::kCloseRequest:
       if (w && event.window == w->native) {
         t.closeRequested = true;

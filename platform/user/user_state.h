@@ -41,6 +41,12 @@ struct UserState {
 
   unsigned buttons = 0;        // MK_ flags of the buttons held now
   wchar_t keyChars[256] = {};  // character last typed by each virtual key
+
+  // The program's end frees the records; kept ones were dead handles anyway.
+  ~UserState() {
+    for (HWND__* w : windows) delete w;
+    for (HWND__* w : retired) delete w;
+  }
 };
 
 UserState& State();

@@ -60,6 +60,8 @@ void Dismantle(HWND__* w, Backend* backend) {
   for (HWND__* c : ChildrenOf(w)) Dismantle(c, backend);
   ForgetCursor(w);
   PurgeMessages(w);
+  // Its drawing context goes with it, a child's as much as the parent's.
+  ForgetWindowDC(w);
   if (w->native && backend) backend->DestroyWindow(w->native);
   w->native = nullptr;
   w->surface = PixelSurface{};
@@ -346,11 +348,10 @@ BOOL DestroyWindow(HWND window) {
   kv::user::SendDestroyMessages(w);
   kv::user::SendFinalMessages(w);
   kv::user::ForgetActivation(w);
-  // A top-level window's menu bar and its cached drawing context go with it,
-  // as on the platform; nothing else owns them.
+  // A top-level window's menu bar goes with it, as on the platform; nothing
+  // else owns it. Its drawing context, and its children's, go in Dismantle.
   if (w->menu && !w->parent) DestroyMenu(w->menu);
   w->menu = nullptr;
-  kv::user::ForgetWindowDC(window);
   kv::user::Dismantle(w, backend);
   return TRUE;
 }

@@ -20,6 +20,10 @@ HDC GetDC(HWND window) {
   if (!window || !kv::user::ClientSurface(window, &surface)) return nullptr;
   HDC& dc = Cache()[window];
   if (!dc) dc = kv::gdi::CreateHeldSurfaceDC();
+  if (!dc) {
+    Cache().erase(window);
+    return nullptr;
+  }
   // The surface is looked up again each time: the window may have been
   // replaced by another one at the same address.
   kv::gdi::HandOutSurfaceDC(dc, surface);

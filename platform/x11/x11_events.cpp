@@ -140,11 +140,11 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
       return true;
     }
     case DestroyNotify:
-      // Someone else destroyed our window: treat it as the close box, so the
-      // program ends the way it would have.
+      // Someone else destroyed our window: the windowing layer ends a dialog
+      // that loses it, and takes it as the close box for the main window.
       record->gone = true;
       record->mapped = false;
-      out->type = InputEvent::kCloseRequest;
+      out->type = InputEvent::kWindowGone;
       out->window = AsNative(record);
       return true;
     case ConfigureNotify:

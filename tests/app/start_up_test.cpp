@@ -131,7 +131,7 @@ int RunWithRefusingClass() {
   char commandLine[] = "";
   const int code = WinMain(crafted::TheModule().instance(), nullptr, commandLine, SW_SHOWNORMAL);
   int result = 0;
-  if (code != 0) result = 10;
+  if (code != 1) result = 10;  // a failed start is not reported as success
   else if (gWindow != nullptr || gMatch != nullptr || gMenu != nullptr) result = 11;
   else if (seen.passes == 0) result = 12;  // no message box came up
   else if (seen.title != L"Error") result = 13;
@@ -147,17 +147,17 @@ int RunWithoutDisplay() {
   kv::InstallBackend(nullptr);
   char commandLine[] = "";
   const int code = WinMain(crafted::TheModule().instance(), nullptr, commandLine, SW_SHOWNORMAL);
-  if (code != 0) return 10;
+  if (code != 1) return 10;
   if (gWindow != nullptr || gMatch != nullptr || gBackBuffer != nullptr) return 11;
   return 0;
 }
 
-TEST(StartUpFailure, ClassThatRefusesCreationGivesErrorBoxAndZero) {
+TEST(StartUpFailure, ClassThatRefusesCreationGivesErrorBoxAndOne) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(std::exit(RunWithRefusingClass()), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(StartUpFailure, NoDisplayGivesZero) {
+TEST(StartUpFailure, NoDisplayGivesOne) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(std::exit(RunWithoutDisplay()), ::testing::ExitedWithCode(0), "");
 }

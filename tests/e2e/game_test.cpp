@@ -324,12 +324,12 @@ TEST(KelvaraProgram, LostServerEndsWithZero) {
 }
 
 // Without a display the window cannot be made: the failure message box
-// falls back to standard error, and the program still ends with 0.
-TEST(KelvaraProgram, WithoutADisplayReportsTheFailureAndExitsZero) {
+// falls back to standard error, and the program ends with 1.
+TEST(KelvaraProgram, WithoutADisplayReportsTheFailureAndExitsOne) {
   kv_e2e::CommandResult r =
       kv_e2e::Run({kv_e2e::KelvaraPath()}, {{"DISPLAY", std::nullopt}}, 20000);
   ASSERT_FALSE(r.timedOut);
-  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_NE(r.err.find("Window Creation Failed."), std::string::npos) << r.err;
 }
 

@@ -196,7 +196,7 @@ TEST_F(X11BackendTest, WaitingForAPutNeverHangs) {
   backend_->BeginSurfaceWrite(w);
   EXPECT_FALSE(xt::PutPending(backend_.get(), w));
   InputEvent e;
-  EXPECT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; },
+  EXPECT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kWindowGone; },
                       kArriveMs, &e));
   backend_->BeginSurfaceWrite(w);
   backend_->DestroyWindow(w);
