@@ -38,6 +38,7 @@ struct InputEvent {
     kCloseRequest,  // the window manager's close box
     kExpose,        // the surface must be shown again
     kFocusLost,
+    kFocusGained,   // the window took the keyboard focus (it is active)
   };
   Type type = kNone;
   NativeWindow* window = nullptr;

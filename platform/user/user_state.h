@@ -38,6 +38,11 @@ struct UserState {
   HWND focus = nullptr;        // the window keys go to (active or its child)
   int cursorCount = 0;         // ShowCursor's display count
   NativeWindow* cursorHiddenOn = nullptr;
+  // Another program holds the activation: our SetCursorPos leaves the real
+  // pointer alone and moves a cursor of our own, kept as an offset from the
+  // real one, so that GetCursorPos reads back what was set.
+  bool inactive = false;
+  int cursorOffsetX = 0, cursorOffsetY = 0;
 
   unsigned buttons = 0;        // MK_ flags of the buttons held now
   wchar_t keyChars[256] = {};  // character last typed by each virtual key
@@ -54,6 +59,9 @@ HWND__* WindowOfNative(NativeWindow* native);
 
 // Drains the backend's pending events into the input queue.
 void CollectInput(Backend* backend);
+// Turns one backend event into queued messages (a modal loop hands back an
+// event it does not consume).
+void QueueInput(const InputEvent& event);
 
 // Called while `w` is destroyed, before its record goes: capture, focus,
 // activation and the hidden cursor let go of it.
