@@ -40,6 +40,7 @@ struct InputEvent {
     kExpose,        // the surface must be shown again
     kFocusLost,
     kWindowGone,    // someone else destroyed the native window
+    kFocusGained,   // the window took the keyboard focus (it is active)
   };
   Type type = kNone;
   NativeWindow* window = nullptr;

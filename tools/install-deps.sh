@@ -9,6 +9,8 @@ packages=(
   cmake ninja-build g++ clang pkg-config llvm libgtest-dev
   libx11-dev libxext-dev libxfixes-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+  # the System font and the dialog font (Tahoma) with the interface's metrics
+  fonts-wine
 )
 if [ "${1:-all}" != "play" ]; then packages+=(
   # tests and benchmark
@@ -18,7 +20,7 @@ if [ "${1:-all}" != "play" ]; then packages+=(
   # the Windows build and its tests under Wine (64-bit only; no i386 needed).
   # With --no-install-recommends Wine would come without its fonts and the X
   # extensions its display driver loads at run time, so they are listed.
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
   libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
 ); fi
 

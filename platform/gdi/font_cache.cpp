@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/font_match.h"
+#include "platform/gdi/font_substitutes.h"
 #include "platform/rt/utf8.h"
 
 namespace kv {
@@ -63,6 +64,23 @@ FT_Library Library() {
   return library;
 }
 
+// A bitmap face at its strike of `strikeHeight` rows: the strike's own
+// ascent and descent are the cell.
+bool OpenStrike(FontFace* f, const FontFile& file, int strikeHeight) {
+  FT_Face ft = nullptr;
+  if (!Library() || FT_New_Face(Library(), file.path.c_str(), file.index, &ft) != 0) return false;
+  for (int i = 0; i < ft->num_fixed_sizes; ++i) {
+    if (ft->available_sizes[i].height != strikeHeight || FT_Select_Size(ft, i) != 0) continue;
+    f->metrics.ascent = static_cast<int>(ft->size->metrics.ascender >> 6);
+    f->metrics.descent = strikeHeight - f->metrics.ascent;
+    f->ft = ft;
+    f->family = file.family;
+    return true;
+  }
+  FT_Done_Face(ft);
+  return false;
+}
+
 bool OpenAndSize(FontFace* f, const FontFile& file) {
   FT_Face ft = nullptr;
   if (!Library() || FT_New_Face(Library(), file.path.c_str(), file.index, &ft) != 0) return false;
@@ -110,8 +128,14 @@ void Load(FontFace* f) {
   f->tried = true;
   f->metrics.antialias = f->antialias;
   FontFile file;
-  // The face asked for, else any scalable sans-serif.
-  if (MatchFontFile(rt::WideToUtf8(f->name), f->weight, &file) && OpenAndSize(f, file)) return;
+  int strike = 0;
+  const std::string family = rt::WideToUtf8(f->name);
+  // The interface's own fonts first, then the face asked for, else any
+  // scalable sans-serif.
+  if (SubstituteFontFile(family, f->weight, f->height > 0 ? f->height : 0, &file, &strike) &&
+      (strike ? OpenStrike(f, file, strike) : OpenAndSize(f, file)))
+    return;
+  if (MatchFontFile(family, f->weight, &file) && OpenAndSize(f, file)) return;
   if (MatchFontFile("sans-serif", f->weight, &file) && OpenAndSize(f, file)) return;
   f->metrics.ascent = f->metrics.descent = 0;
 }

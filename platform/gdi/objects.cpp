@@ -45,10 +45,10 @@ HPEN__* MakeStockPen(bool null, COLORREF color) {
   RegisterObject(&p->header);
   return p;
 }
-HFONT__* MakeStockFont(int height, int weight) {
+HFONT__* MakeStockFont(int height, int weight, const wchar_t* face) {
   auto* f = new HFONT__;
   f->header.stock = true;
-  f->face = AcquireFace(height, weight, DEFAULT_QUALITY, L"sans-serif");
+  f->face = AcquireFace(height, weight, DEFAULT_QUALITY, face);
   RegisterObject(&f->header);
   return f;
 }
@@ -73,9 +73,9 @@ StockObjects& Stock() {
     s->pens[WHITE_PEN - WHITE_PEN] = MakeStockPen(false, 0x00FFFFFF);
     s->pens[BLACK_PEN - WHITE_PEN] = MakeStockPen(false, 0);
     s->pens[NULL_PEN - WHITE_PEN] = MakeStockPen(true, 0);
-    // A plain bold sans-serif with a 16-pixel line, and the dialog font.
-    s->systemFont = MakeStockFont(16, FW_BOLD);
-    s->guiFont = MakeStockFont(-11, FW_NORMAL);
+    // The System font (16 pixels, bold) and the dialog font.
+    s->systemFont = MakeStockFont(16, FW_BOLD, L"System");
+    s->guiFont = MakeStockFont(-11, FW_NORMAL, L"MS Shell Dlg");
     HBITMAP bitmap = NewBitmap(&MonochromeFormat(), 1, 1);
     bitmap->header.stock = true;
     RegisterObject(&bitmap->header);

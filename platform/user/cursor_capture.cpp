@@ -1,6 +1,7 @@
 // The pointer: its position, the mouse capture and the cursor's display
 // count. The game calls these every frame, so each is a few field reads
 // and one backend call at most.
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <thread>
@@ -64,14 +65,28 @@ BOOL GetCursorPos(LPPOINT point) {
   if (!point || !backend) return FALSE;
   int x = 0, y = 0;
   backend->PointerPosition(&x, &y);
-  point->x = x;
-  point->y = y;
+  const UserState& s = State();
+  point->x = x + (s.inactive ? s.cursorOffsetX : 0);
+  point->y = y + (s.inactive ? s.cursorOffsetY : 0);
   return TRUE;
 }
 
 BOOL SetCursorPos(int x, int y) {
   kv::Backend* backend = kv::ActiveBackend();
   if (!backend) return FALSE;
+  UserState& s = State();
+  if (s.inactive) {
+    // The real pointer belongs to the active program; ours is kept on the
+    // screen as the real one would be.
+    int width = 0, height = 0, realX = 0, realY = 0;
+    backend->ScreenSize(&width, &height);
+    backend->PointerPosition(&realX, &realY);
+    x = std::clamp(x, 0, std::max(width - 1, 0));
+    y = std::clamp(y, 0, std::max(height - 1, 0));
+    s.cursorOffsetX = x - realX;
+    s.cursorOffsetY = y - realY;
+    return TRUE;
+  }
   backend->WarpPointer(x, y);  // the backend keeps it on the screen
   return TRUE;
 }

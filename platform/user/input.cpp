@@ -93,48 +93,79 @@ void TranslateKey(const InputEvent& ev) {
   Queue(target, message, ev.key, lParam, ev.screenX, ev.screenY);
 }
 
+// Another program took the activation: the window loses the mouse capture
+// (with the usual notice), and the pointer is no longer ours to move.
+void Deactivated(HWND__* w) {
+  UserState& s = State();
+  if (!w) return;
+  s.inactive = true;
+  HWND__* capture = LiveWindow(s.capture);
+  if (capture && TopLevel(capture) == TopLevel(w)) ReleaseCapture();
+}
+
+void Reactivated() {
+  UserState& s = State();
+  s.inactive = false;
+  s.cursorOffsetX = s.cursorOffsetY = 0;
+}
+
 }  // namespace
+
+void QueueInput(const InputEvent& ev) {
+  switch (ev.type) {
+    case InputEvent::kMouseMove:
+      TranslateMouse(ev);
+      break;
+    case InputEvent::kButtonDown:
+      // A click activates the window it lands in before it is delivered.
+      if (WindowOfNative(ev.window)) Reactivated();
+      TranslateMouse(ev);
+      break;
+    case InputEvent::kButtonUp:
+      TranslateMouse(ev);
+      break;
+    case InputEvent::kKeyDown:
+    case InputEvent::kKeyUp:
+      TranslateKey(ev);
+      break;
+    case InputEvent::kCloseRequest: {
+      HWND__* w = WindowOfNative(ev.window);
+      if (w && AcceptsInput(w)) {
+        Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
+      }
+      break;
+    }
+    case InputEvent::kWindowGone: {
+      // A dialog without its native window could never be answered: it is
+      // destroyed, which ends its modal loop and gives the owner back its
+      // input. Any other window takes it as the close box.
+      HWND__* w = WindowOfNative(ev.window);
+      if (w && w->dialog) {
+        DestroyWindow(w);
+      } else if (w && AcceptsInput(w)) {
+        Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
+      }
+      break;
+    }
+    case InputEvent::kExpose:
+      // Our surfaces keep the last frame, so showing it again is enough.
+      if (HWND__* w = WindowOfNative(ev.window)) PresentWhole(w);
+      break;
+    case InputEvent::kFocusLost:
+      Deactivated(WindowOfNative(ev.window));
+      break;
+    case InputEvent::kFocusGained:
+      if (WindowOfNative(ev.window)) Reactivated();
+      break;
+    case InputEvent::kNone:
+      break;
+  }
+}
 
 void CollectInput(Backend* backend) {
   InputEvent ev;
   while (backend->PollEvent(&ev)) {
-    switch (ev.type) {
-      case InputEvent::kMouseMove:
-      case InputEvent::kButtonDown:
-      case InputEvent::kButtonUp:
-        TranslateMouse(ev);
-        break;
-      case InputEvent::kKeyDown:
-      case InputEvent::kKeyUp:
-        TranslateKey(ev);
-        break;
-      case InputEvent::kCloseRequest: {
-        HWND__* w = WindowOfNative(ev.window);
-        if (w && AcceptsInput(w)) {
-          Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
-        }
-        break;
-      }
-      case InputEvent::kWindowGone: {
-        // A dialog without its native window could never be answered: it is
-        // destroyed, which ends its modal loop and gives the owner back its
-        // input. Any other window takes it as the close box.
-        HWND__* w = WindowOfNative(ev.window);
-        if (w && w->dialog) {
-          DestroyWindow(w);
-        } else if (w && AcceptsInput(w)) {
-          Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
-        }
-        break;
-      }
-      case InputEvent::kExpose:
-        // Our surfaces keep the last frame, so showing it again is enough.
-        if (HWND__* w = WindowOfNative(ev.window)) PresentWhole(w);
-        break;
-      case InputEvent::kFocusLost:
-      case InputEvent::kNone:
-        break;
-    }
+    QueueInput(ev);
     ev = InputEvent{};
   }
 }

@@ -8,6 +8,7 @@
 #include "platform/backend.h"
 #include "platform/user/menu.h"
 #include "platform/user/menu_drop_down.h"
+#include "platform/user/user_state.h"
 
 namespace kv {
 namespace user {
@@ -29,6 +30,10 @@ struct Tracker {
   UINT chosenId = 0;
   bool altPressed = false;  // Alt went down inside the loop
   bool closeRequested = false;
+  // A click outside the menu that closed it: it stays for the window, as
+  // the interface's menu loop leaves it in the queue.
+  bool replay = false;
+  InputEvent replayEvent;
 };
 
 Tracker* gTracker = nullptr;  // the running loop, if any
@@ -169,6 +174,16 @@ int DropHit(const Tracker& t, int sx, int sy) {
   return DropDownItemAt(t.drop, sub, sx - t.drop.x, sy - t.drop.y);
 }
 
+// The point of a pointer event lies in the tracked window's surface.
+bool InsideTrackedWindow(Tracker& t, const InputEvent& event) {
+  HWND__* w = TrackedWindow(t);
+  if (!w) return false;
+  int ox = 0, oy = 0;
+  t.backend->SurfaceOrigin(w->native, &ox, &oy);
+  const int x = event.screenX - ox, y = event.screenY - oy;
+  return x >= 0 && y >= 0 && x < w->surface.width && y < w->surface.height;
+}
+
 int Wrap(int value, int count) { return count <= 0 ? -1 : ((value % count) + count) % count; }
 
 wchar_t KeyChar(const InputEvent& event) {
@@ -278,7 +293,11 @@ void OnMouse(Tracker& t, const InputEvent& event) {
         t.item = drop;
         DrawDrop(t);
       } else if (drop == -1) {
-        t.done = true;  // a click anywhere else closes the menu and goes no further
+        t.done = true;  // a click anywhere else closes the menu...
+        if (bar == -1 && InsideTrackedWindow(t, event)) {
+          t.replay = true;  // ...and still reaches the window it lands in
+          t.replayEvent = event;
+        }
       }
       return;
     case InputEvent::kButtonUp:
@@ -372,6 +391,16 @@ void Track(HWND window, int title, bool openDrop, bool keyboard) {
   SendMessageW(window, WM_EXITMENULOOP, FALSE, 0);
   if (t.chosen) PostMessageW(window, WM_COMMAND, MAKEWPARAM(t.chosenId, 0), 0);
   if (t.closeRequested) PostMessageW(window, WM_CLOSE, 0, 0);
+  if (t.replay && !t.chosen) {
+    // Addressed to the window itself, in its own surface's coordinates.
+    HWND__* target = TrackedWindow(t);
+    int ox = 0, oy = 0;
+    backend->SurfaceOrigin(target->native, &ox, &oy);
+    t.replayEvent.window = target->native;
+    t.replayEvent.x = t.replayEvent.screenX - ox;
+    t.replayEvent.y = t.replayEvent.screenY - oy;
+    QueueInput(t.replayEvent);
+  }
 }
 
 int TitleAt(HWND window, LPARAM screenPoint) {

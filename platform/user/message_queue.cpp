@@ -81,6 +81,8 @@ void ResetQueueAndInput() {
   s.focus = nullptr;
   s.cursorCount = 0;
   s.cursorHiddenOn = nullptr;
+  s.inactive = false;
+  s.cursorOffsetX = s.cursorOffsetY = 0;
   s.buttons = 0;
   std::fill(std::begin(s.keyChars), std::end(s.keyChars), L'\0');
 }

@@ -38,6 +38,11 @@ struct UserState {
   HWND focus = nullptr;        // the window keys go to (active or its child)
   int cursorCount = 0;         // ShowCursor's display count
   NativeWindow* cursorHiddenOn = nullptr;
+  // Another program holds the activation: our SetCursorPos leaves the real
+  // pointer alone and moves a cursor of our own, kept as an offset from the
+  // real one, so that GetCursorPos reads back what was set.
+  bool inactive = false;
+  int cursorOffsetX = 0, cursorOffsetY = 0;
 
   unsigned buttons = 0;        // MK_ flags of the buttons held now
   wchar_t keyChars[256] = {};  // character last typed by each virtual key
@@ -81,6 +86,9 @@ void CollectInput(Backend* backend);
 void PurgeMessages(HWND w);
 // Resets the message queue, capture, focus and cursor parts of the state.
 void ResetQueueAndInput();
+// Turns one backend event into queued messages (a modal loop hands back an
+// event it does not consume).
+void QueueInput(const InputEvent& event);
 
 // ---- capture, cursor and activation (cursor_capture.cpp, activation.cpp)
 // Called while `w` is destroyed, before its record goes: capture, focus,

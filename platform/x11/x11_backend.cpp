@@ -2,6 +2,7 @@
 #include "platform/x11/x11_backend.h"
 
 #include <X11/XKBlib.h>
+#include <X11/cursorfont.h>
 #include <X11/keysym.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -87,8 +88,9 @@ X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap)
   if (XFixesQueryExtension(display_, &eventBase, &errorBase) &&
       XFixesQueryVersion(display_, &major, &minor))
     fixesUsable_ = major >= 4;
-  if (!fixesUsable_) {
-    // An all-transparent 1x1 cursor hides the pointer the old way.
+  {
+    // An all-transparent 1x1 cursor: over our windows and under our grab
+    // the pointer is hidden with it, so other programs keep theirs.
     Pixmap empty = XCreatePixmap(display_, root_, 1, 1, 1);
     GC gc = XCreateGC(display_, empty, 0, nullptr);
     XFillRectangle(display_, empty, gc, 0, 0, 1, 1);
@@ -97,6 +99,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap)
     blankCursor_ = XCreatePixmapCursor(display_, empty, empty, &black, &black, 0, 0);
     XFreePixmap(display_, empty);
   }
+  arrowCursor_ = XCreateFontCursor(display_, XC_left_ptr);
   // Held keys repeat as presses only, as the interface expects.
   XkbSetDetectableAutoRepeat(display_, True, nullptr);
   ReadModifierMap();
@@ -105,6 +108,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap)
 X11Backend::~X11Backend() {
   while (!windows_.empty()) DestroyWindow(AsNative(windows_.back()));
   if (blankCursor_ != None) XFreeCursor(display_, blankCursor_);
+  if (arrowCursor_ != None) XFreeCursor(display_, arrowCursor_);
   if (colormap_ != DefaultColormap(display_, screen_)) XFreeColormap(display_, colormap_);
   XCloseDisplay(display_);
 }
@@ -165,10 +169,14 @@ NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& params) {
   attributes.override_redirect = params.popup ? True : False;
   attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                           ButtonReleaseMask | PointerMotionMask | FocusChangeMask |
-                          StructureNotifyMask;
+                          StructureNotifyMask | EnterWindowMask | LeaveWindowMask;
+  // Every window of ours shows the arrow (the class cursor), not the
+  // server's default.
+  attributes.cursor = arrowCursor_;
   if (params.popup) attributes.save_under = True;
   unsigned long mask =
-      CWBackPixmap | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask | CWSaveUnder;
+      CWBackPixmap | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask | CWSaveUnder |
+      CWCursor;
 
   {
     ErrorTrap trap(display_);
@@ -222,6 +230,10 @@ void X11Backend::DestroyWindow(NativeWindow* window) {
   XWindowRecord* record = Find(window);
   if (!record) return;
   if (record == grabWindow_) PointerGrabEnded();  // the server ends it with the window
+  if (record == pointerInside_) {
+    pointerInside_ = nullptr;
+    UpdateDisplayHide();
+  }
   windows_.erase(std::find(windows_.begin(), windows_.end(), record));
   for (XWindowRecord* other : windows_)
     if (other->owner == record) other->owner = nullptr;

@@ -85,7 +85,16 @@ class X11Backend final : public Backend {
   bool shmUsable_ = false;
   int shmCompletionType_ = -1;  // the completion event's type; -1 without shared memory
   bool fixesUsable_ = false;
-  Cursor blankCursor_ = None;   // stands in for XFixes where it is missing
+  Cursor blankCursor_ = None;   // our windows' and our grab's cursor while hidden
+  Cursor arrowCursor_ = None;   // the class cursor, the standard arrow
+  // The display-level hide (XFixes) holds only while the pointer is inside
+  // one of our windows whose cursor is hidden: XWayland emulates warps only
+  // under it, and other programs must keep their cursor.
+  XWindowRecord* pointerInside_ = nullptr;
+  bool displayHidden_ = false;
+  void UpdateDisplayHide();
+  // Enter and leave reports of our windows (x11_pointer.cpp).
+  void NoteCrossing(const XEvent& event);
   unsigned int altMask_ = Mod1Mask;
   std::vector<XWindowRecord*> windows_;
   // Where the pointer is. Without our grab, a reading is good until the next

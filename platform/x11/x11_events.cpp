@@ -69,6 +69,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
     return false;
   }
   NotePointerEvent(*event);
+  NoteCrossing(*event);
   XWindowRecord* record = FindByX(event->xany.window);
   if (event->type == DestroyNotify) record = FindByX(event->xdestroywindow.window);
   if (!record) return false;  // a window already destroyed, or not ours
@@ -98,6 +99,11 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
       // 4 and up are wheel steps and extra buttons, which the game has no use for.
       if (b.button < Button1 || b.button > Button3) return false;
       out->type = event->type == ButtonPress ? InputEvent::kButtonDown : InputEvent::kButtonUp;
+      // Without a window manager nobody gives a clicked window the keyboard
+      // (and with it the activation) back: do what a manager would.
+      if (event->type == ButtonPress && record->kind != WindowKind::kPopup && !grabWindow_ &&
+          !WindowManagerRunning(display_, atoms_))
+        XSetInputFocus(display_, record->window, RevertToParent, CurrentTime);
       out->window = AsNative(record);
       SetPointer(out, b.x, b.y, b.x_root, b.y_root);
       out->button = static_cast<int>(b.button);
@@ -136,6 +142,15 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
           f.detail == NotifyPointer)
         return false;
       out->type = InputEvent::kFocusLost;
+      out->window = AsNative(record);
+      return true;
+    }
+    case FocusIn: {
+      const XFocusChangeEvent& f = event->xfocus;
+      if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior ||
+          f.detail == NotifyPointer || record->kind == WindowKind::kPopup)
+        return false;
+      out->type = InputEvent::kFocusGained;
       out->window = AsNative(record);
       return true;
     }

@@ -8,6 +8,15 @@
 namespace kv {
 namespace x11 {
 
+namespace {
+
+// Crossing reports keep coming under the grab, so the display-level hide
+// follows the pointer out of our window and back.
+constexpr unsigned kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                                 EnterWindowMask | LeaveWindowMask;
+
+}  // namespace
+
 void X11Backend::PointerPosition(int* x, int* y) {
   int rootX = 0, rootY = 0;
   int width = 0, height = 0;
@@ -53,10 +62,9 @@ void X11Backend::WarpPointer(int x, int y) {
 bool X11Backend::GrabPointer(NativeWindow* window) {
   XWindowRecord* record = Find(window);
   if (!record || record->gone) return false;
-  Cursor cursor = (record->pointerHidden && !fixesUsable_) ? blankCursor_ : None;
-  int status = XGrabPointer(display_, record->window, True,
-                            ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                            GrabModeAsync, GrabModeAsync, None, cursor, CurrentTime);
+  Cursor cursor = record->pointerHidden ? blankCursor_ : None;
+  int status = XGrabPointer(display_, record->window, True, kGrabEvents, GrabModeAsync,
+                            GrabModeAsync, None, cursor, CurrentTime);
   // A new grab starts from a fresh reading.
   PointerGrabEnded();
   if (status != GrabSuccess) return false;
@@ -112,20 +120,38 @@ void X11Backend::SetPointerHidden(NativeWindow* window, bool hidden) {
   // The server counts hide requests; ours is a two-state setting.
   if (!record || record->gone || record->pointerHidden == hidden) return;
   record->pointerHidden = hidden;
-  if (fixesUsable_) {
-    if (hidden)
-      XFixesHideCursor(display_, record->window);
-    else
-      XFixesShowCursor(display_, record->window);
-  } else {
-    if (hidden)
-      XDefineCursor(display_, record->window, blankCursor_);
-    else
-      XUndefineCursor(display_, record->window);
-    // A grab made while shown keeps its cursor; give it the new one.
-    XChangeActivePointerGrab(display_, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                             hidden ? blankCursor_ : None, CurrentTime);
-  }
+  // Hidden over this window only: other programs' windows keep their cursor.
+  XDefineCursor(display_, record->window, hidden ? blankCursor_ : arrowCursor_);
+  // A grab made while shown keeps its cursor; give it the new one.
+  if (grabWindow_ == record)
+    XChangeActivePointerGrab(display_, kGrabEvents, hidden ? blankCursor_ : None, CurrentTime);
+  UpdateDisplayHide();
+  XFlush(display_);
+}
+
+void X11Backend::UpdateDisplayHide() {
+  const bool hide = fixesUsable_ && pointerInside_ && !pointerInside_->gone &&
+                    pointerInside_->pointerHidden;
+  if (hide == displayHidden_) return;  // the server counts requests; ours is two-state
+  displayHidden_ = hide;
+  if (hide)
+    XFixesHideCursor(display_, root_);
+  else
+    XFixesShowCursor(display_, root_);
+}
+
+void X11Backend::NoteCrossing(const XEvent& event) {
+  if (event.type != EnterNotify && event.type != LeaveNotify) return;
+  const XCrossingEvent& c = event.xcrossing;
+  // Moving into a child window of ours is no leaving.
+  if (c.detail == NotifyInferior) return;
+  XWindowRecord* record = FindByX(c.window);
+  if (!record) return;
+  if (event.type == EnterNotify)
+    pointerInside_ = record;
+  else if (pointerInside_ == record)
+    pointerInside_ = nullptr;
+  UpdateDisplayHide();
   XFlush(display_);
 }
 

@@ -1,5 +1,7 @@
 #include "game_session.h"
 
+#include <X11/Xatom.h>
+
 namespace kv_e2e {
 
 const char* KelvaraPath() { return KV_KELVARA_PATH; }
@@ -16,7 +18,9 @@ void GameSession::CloseProbe() {
   probe_ = nullptr;
 }
 
-bool GameSession::Start() {
+bool GameSession::Start() { return Start({}, ""); }
+
+bool GameSession::Start(const std::vector<std::string>& args, const std::string& resources) {
   if (!server_.Start(1920, 1080)) {
     error_ = server_.error();
     return false;
@@ -26,7 +30,16 @@ bool GameSession::Start() {
     error_ = "the probe cannot connect to " + server_.display();
     return false;
   }
-  if (!game_.Start({KelvaraPath()}, server_.Env())) {
+  if (!resources.empty()) {
+    Display* d = probe_->display();
+    XChangeProperty(d, DefaultRootWindow(d), XInternAtom(d, "RESOURCE_MANAGER", False), XA_STRING,
+                    8, PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                    static_cast<int>(resources.size()));
+    XSync(d, False);
+  }
+  std::vector<std::string> argv{KelvaraPath()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  if (!game_.Start(argv, server_.Env())) {
     error_ = "cannot start the game";
     return false;
   }

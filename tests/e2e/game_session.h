@@ -20,6 +20,9 @@ class GameSession {
   // Starts Xvfb (1920 x 1080 x 24) and the game, and waits for its window.
   // False, with the reason in error(), when either does not come up.
   bool Start();
+  // The same with more arguments for the game, and X resources set on the
+  // root window (as xrdb would) before it starts.
+  bool Start(const std::vector<std::string>& args, const std::string& resources);
   ~GameSession();
 
   const std::string& error() const { return error_; }

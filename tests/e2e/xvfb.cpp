@@ -41,8 +41,13 @@ bool Xvfb::Start(int width, int height) {
     }
     // -displayfd: the server takes the first free display number and
     // writes it to the pipe once it listens.
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-           "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+    if (!screenDir_.empty())
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+             "-nolisten", "tcp", "-noreset", "-fbdir", screenDir_.c_str(),
+             static_cast<char*>(nullptr));
+    else
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+             "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
   pid_ = pid;

@@ -14,6 +14,9 @@ class Xvfb {
   // until it accepts connections. False (with the reason in error()) when it
   // does not come up.
   bool Start(int width = 1920, int height = 1080);
+  // Before Start: the server also keeps its screen in a file in `dir`
+  // (Xvfb_screen0, XWD format), where the pointer it draws can be seen.
+  void KeepScreenIn(const std::string& dir) { screenDir_ = dir; }
   void Stop();
   // Kills the server at once, as a crash would.
   void Kill();
@@ -25,6 +28,7 @@ class Xvfb {
   pid_t pid_ = -1;
   std::string display_;
   std::string error_;
+  std::string screenDir_;
 };
 
 // A display name (":N") that no server on this machine holds now, for

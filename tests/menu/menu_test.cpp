@@ -340,7 +340,7 @@ TEST_F(MenuTest, EscapeAndClicksElsewhereCloseWithoutACommand) {
     EXPECT_FALSE(dropOpenAfterFirst);
   }
   {
-    // A click in the client area closes the menu and is not delivered.
+    // A click in the client area closes the menu and is still delivered.
     ModalScript script;
     script.Then([&] { kv::headless::ClickClient(window_, 500, 300, 1); });
     ClickAt(TitlePoint(2));
@@ -356,7 +356,7 @@ TEST_F(MenuTest, EscapeAndClicksElsewhereCloseWithoutACommand) {
     EXPECT_TRUE(script.Finished());
   }
   EXPECT_TRUE(Commands().empty());
-  EXPECT_EQ(Count(WM_LBUTTONDOWN), 0);
+  EXPECT_EQ(Count(WM_LBUTTONDOWN), 1) << "the click that closed the menu is lost";
   EXPECT_EQ(Count(WM_KEYDOWN), 0);
   MSG left{};
   EXPECT_FALSE(PeekMessageW(&left, nullptr, 0, 0, PM_NOREMOVE)) << "message " << left.message;
