@@ -1,5 +1,7 @@
 #include "app/app.h"
+#include "app/command_line.h"
 #include "app/globals.h"
+#include "app/pace.h"
 #include "res/resource.h"
 
 namespace {
@@ -60,7 +62,10 @@ int RunMessagePump() {
   return static_cast<int>(message.wParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  Options options;
+  int exitStatus = 0;
+  if (!ReadCommandLine(commandLine, &options, &exitStatus)) return exitStatus;
   if (!StartUp(instance)) return 0;
-  return RunMessagePump();
+  return options.pace ? RunPacedPump(options.pace) : RunMessagePump();
 }
