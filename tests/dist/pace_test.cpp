@@ -66,7 +66,7 @@ TEST(Pace, FiveHundredKeepsTheTitleNearFiveHundred) {
   // machine busy with other work may not (tests run in parallel).
   std::vector<int> free = PlayAndReadRates({}, 3, 0);
   ASSERT_EQ(free.size(), 3u);
-  if (std::max(free[1], free[2]) < 1000)
+  if (std::min(free[1], free[2]) < 2000)
     GTEST_SKIP() << "unpaced the game runs at " << free[1] << " and " << free[2]
                  << " frames per second here: too busy to check a pace of 500";
 
