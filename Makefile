@@ -88,3 +88,16 @@ screenshots: build
 pictures: deps
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) --target pictures
+
+# Installs the program, its desktop entry, icon, AppStream metadata and
+# manual page under $(PREFIX); DESTDIR stages the install elsewhere.
+PREFIX ?= /usr/local
+.PHONY: install package
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package build/kelvara_1.0_amd64.deb, and the Windows build as
+# build-windows/kelvara-1.0-windows-x64.zip (program, README, licence).
+package: build windows
+	dist/make-deb.sh $(BUILD) $(CURDIR)/$(BUILD)/kelvara_1.0_amd64.deb
+	dist/make-zip.sh $(BUILD_WINDOWS)

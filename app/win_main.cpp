@@ -1,4 +1,6 @@
 #include "app/app.h"
+#include "app/command_line.h"
+#include "app/pace.h"
 #include "res/resource.h"
 #include "state/globals.h"
 
@@ -60,7 +62,10 @@ int RunMessagePump() {
   return static_cast<int>(message.wParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  Options options;
+  int exitStatus = 0;
+  if (!ReadCommandLine(commandLine, &options, &exitStatus)) return exitStatus;
   if (!StartUp(instance)) return 1;  // a failed start must not read as success
-  return RunMessagePump();
+  return options.pace ? RunPacedPump(options.pace) : RunMessagePump();
 }

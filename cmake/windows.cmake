@@ -35,6 +35,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/app/win_main.cpp AND EXISTS ${KV_GAME_RC})
   # WIN32_EXECUTABLE: the GUI subsystem (-mwindows), WinMain entry, no console.
   add_executable(kelvara WIN32 ${KV_GAME_SOURCES} ${KV_GAME_RC})
   target_include_directories(kelvara PRIVATE ${KV_GAME_INCLUDE_DIR} ${CMAKE_SOURCE_DIR}/res)
+  # timeBeginPeriod, for the timer resolution that --pace needs.
+  target_link_libraries(kelvara PRIVATE winmm)
 else()
   message(STATUS "kelvara.exe: app/win_main.cpp or res/kelvara.rc not there yet")
 endif()

@@ -512,6 +512,31 @@ UINT GetTextAlign(HDC dc);
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int length);
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size);
 
+// ---------------------------------------------------------------- timing and waiting
+typedef int64_t LONGLONG;
+typedef union _LARGE_INTEGER {
+  struct {
+    DWORD LowPart;
+    LONG HighPart;
+  } u;
+  LONGLONG QuadPart;
+} LARGE_INTEGER;
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+#define TIMERR_NOERROR 0
+UINT timeBeginPeriod(UINT periodMs);
+UINT timeEndPeriod(UINT periodMs);
+
+#define INFINITE 0xFFFFFFFFu
+#define WAIT_OBJECT_0 0x00000000u
+#define WAIT_TIMEOUT 0x00000102u
+#define WAIT_FAILED 0xFFFFFFFFu
+#define QS_ALLINPUT 0x04FFu
+// Returns when a message arrives in the queue or the time has passed; this
+// layer has no kernel objects, so `count` must be 0.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask);
+
 // The entry point that the program provides; platform/rt's main calls it.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 

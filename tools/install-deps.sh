@@ -17,6 +17,8 @@ if [ "${1:-all}" != "play" ]; then packages+=(
   xvfb xdotool x11-utils imagemagick
   # make fuzz: libFuzzer and the sanitizer runtimes for clang
   clang libclang-rt-14-dev
+  # the installed program checked as a distribution checks it, and packaging
+  desktop-file-utils appstream lintian man-db dpkg-dev fakeroot zip
   # the Windows build and its tests under Wine (64-bit only; no i386 needed).
   # With --no-install-recommends Wine would come without its fonts and the X
   # extensions its display driver loads at run time, so they are listed.

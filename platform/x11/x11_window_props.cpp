@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/rt/utf8.h"
+#include "platform/x11/x11_icon.h"
 #include "platform/x11/x11_text.h"
 
 namespace kv {
@@ -88,6 +89,7 @@ void SetManagerHints(Display* display, Window window, const Atoms& atoms, Window
                   reinterpret_cast<unsigned char*>(&type), 1);
 
   if (kind == WindowKind::kDialog && owner != None) XSetTransientForHint(display, window, owner);
+  if (kind != WindowKind::kPopup) SetWindowIcon(display, window);
 }
 
 bool WindowManagerRunning(Display* display, const Atoms& atoms) {

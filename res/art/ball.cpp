@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "ball_paint.h"
 #include "bitmap.h"
 #include "pictures.h"
 
@@ -17,10 +18,6 @@ constexpr double kPi = 3.14159265358979323846;
 // Mask counts: opaque, transparent; the rest is the grey rim.
 constexpr int kBlack = 632, kWhite = 217;
 
-struct Disc {
-  double cx, cy, rx, ry;
-};
-
 std::vector<Pt> Pentagon(double cx, double cy, double r, double angle, double squash) {
   std::vector<Pt> pts;
   // `squash` shortens the pentagon along `angle`, as a patch seen obliquely.
@@ -33,7 +30,9 @@ std::vector<Pt> Pentagon(double cx, double cy, double r, double angle, double sq
   return pts;
 }
 
-void PaintBall(Canvas& cv, const Disc& d) {
+}  // namespace
+
+void PaintBall(Canvas& cv, const Disc& d, double scale) {
   const Rgb white{252, 252, 252};
   const Rgb shade{150, 150, 158};
   auto lit = [d](Rgb base, double amount) {
@@ -50,12 +49,12 @@ void PaintBall(Canvas& cv, const Disc& d) {
     t = t > 1 ? 1 : t;
     return Mix(white, shade, t * t);
   });
-  const double cx = d.cx + 0.6, cy = d.cy + 0.4;
+  const double cx = d.cx + 0.6 * scale, cy = d.cy + 0.4 * scale;
   const Paint patch = lit(Rgb{28, 28, 32}, 0.6);
   const Paint seam = lit(Rgb{170, 170, 175}, 0.7);
   auto tint = [&](const std::vector<Pt>& poly, const Paint& p) {
     cv.Tint(
-        0, 0, kSize, kSize, [&](double x, double y) { return InPolygon(poly, x, y); }, p);
+        0, 0, cv.width(), cv.height(), [&](double x, double y) { return InPolygon(poly, x, y); }, p);
   };
   // Seams from the central patch's corners to the patches around it, and
   // between neighbouring outer patches (the hexagons' edges).
@@ -63,25 +62,31 @@ void PaintBall(Canvas& cv, const Disc& d) {
   for (int k = 0; k < 5; ++k) {
     const double a = up + k * 2 * kPi / 5;
     const double b = a + 2 * kPi / 5;
-    const Pt inner{cx + std::cos(a) * 4.6, cy + std::sin(a) * 4.6};
-    const Pt outer{cx + std::cos(a) * 10.5, cy + std::sin(a) * 10.5};
-    const Pt mid{cx + std::cos(a + kPi / 5) * 12.5, cy + std::sin(a + kPi / 5) * 12.5};
-    const Pt next{cx + std::cos(b) * 10.5, cy + std::sin(b) * 10.5};
+    const Pt inner{cx + std::cos(a) * (4.6 * scale), cy + std::sin(a) * (4.6 * scale)};
+    const Pt outer{cx + std::cos(a) * (10.5 * scale), cy + std::sin(a) * (10.5 * scale)};
+    const Pt mid{cx + std::cos(a + kPi / 5) * (12.5 * scale), cy + std::sin(a + kPi / 5) * (12.5 * scale)};
+    const Pt next{cx + std::cos(b) * (10.5 * scale), cy + std::sin(b) * (10.5 * scale)};
     for (auto seg :
          {std::make_pair(inner, outer), std::make_pair(outer, mid), std::make_pair(mid, next)}) {
       cv.Tint(
-          0, 0, kSize, kSize,
-          [&](double x, double y) { return InCapsule(seg.first, seg.second, 0.45, 0.45, x, y); },
+          0, 0, cv.width(), cv.height(),
+          [&](double x, double y) {
+            return InCapsule(seg.first, seg.second, 0.45 * scale, 0.45 * scale, x, y);
+          },
           seam);
     }
   }
-  tint(Pentagon(cx, cy, 4.8, up, 1.0), patch);
+  tint(Pentagon(cx, cy, 4.8 * scale, up, 1.0), patch);
   for (int k = 0; k < 5; ++k) {
     const double a = up + k * 2 * kPi / 5;
     // Outer patches point back at the centre and are foreshortened.
-    tint(Pentagon(cx + std::cos(a) * 13.2, cy + std::sin(a) * 13.2, 4.6, a + kPi, 0.62), patch);
+    tint(Pentagon(cx + std::cos(a) * (13.2 * scale), cy + std::sin(a) * (13.2 * scale), 4.6 * scale, a + kPi,
+                 0.62),
+         patch);
   }
 }
+
+namespace {
 
 bool SpanOk(const Bitmap& mask) {
   int x0 = kSize, x1 = -1, y0 = kSize, y1 = -1;
@@ -105,7 +110,7 @@ bool MakeBall(const std::string& dir) {
   // leaves stray pixels or a gap in the rim.
   const Disc d{15.55, 14.95, 14.56, 13.98};
   Canvas cv(kSize, kSize, kSamples);
-  PaintBall(cv, d);
+  PaintBall(cv, d, 1.0);
   MaskedPair pair{Bitmap(1, 1), Bitmap(1, 1)};
   if (!SplitByCounts(cv.Resolve(), kBlack, kWhite, &pair) || !SpanOk(pair.mask)) {
     std::fprintf(stderr, "ball: the disc does not give the intended mask\n");

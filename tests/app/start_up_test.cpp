@@ -75,7 +75,7 @@ TEST(WholeWinMain, ShowsTheWindowAndReturnsTheQuitCode) {
   gClock.StartClock();
   gStatsLastMs = NowMs();
   PostQuitMessage(7);  // the pump's first look finds it
-  char commandLine[] = "ignored";
+  char commandLine[] = "";
   // The show command is ignored: the window is shown all the same.
   EXPECT_EQ(WinMain(crafted::TheModule().instance(), nullptr, commandLine, SW_HIDE), 7);
   EXPECT_TRUE(IsWindow(gWindow));

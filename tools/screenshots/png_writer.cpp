@@ -67,6 +67,28 @@ std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& raw) {
 
 }  // namespace
 
+namespace {
+
+// `raw` holds each row with its filter byte; colour type 2 is RGB, 6 RGBA.
+bool WriteRows(int width, int height, uint8_t colourType, const std::vector<uint8_t>& raw,
+               const std::string& path) {
+  std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> header;
+  PutU32(header, static_cast<uint32_t>(width));
+  PutU32(header, static_cast<uint32_t>(height));
+  header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits a sample, no interlace
+  PutChunk(file, "IHDR", header);
+  PutChunk(file, "IDAT", ZlibStored(raw));
+  PutChunk(file, "IEND", {});
+
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+  return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
 bool WritePng(const PixelSurface& surface, const std::string& path) {
   if (surface.pixels == nullptr || surface.width <= 0 || surface.height <= 0) return false;
 
@@ -81,20 +103,20 @@ bool WritePng(const PixelSurface& surface, const std::string& path) {
       raw.push_back(static_cast<uint8_t>(row[x]));
     }
   }
+  return WriteRows(surface.width, surface.height, 2, raw, path);
+}
 
-  std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<uint8_t> header;
-  PutU32(header, static_cast<uint32_t>(surface.width));
-  PutU32(header, static_cast<uint32_t>(surface.height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
-  PutChunk(file, "IHDR", header);
-  PutChunk(file, "IDAT", ZlibStored(raw));
-  PutChunk(file, "IEND", {});
-
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
-  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-  return std::fclose(out) == 0 && written;
+bool WritePngRgba(int width, int height, const uint8_t* rgba, const std::string& path) {
+  if (rgba == nullptr || width <= 0 || height <= 0) return false;
+  const size_t rowBytes = 4 * static_cast<size_t>(width);
+  std::vector<uint8_t> raw;
+  raw.reserve(static_cast<size_t>(height) * (1 + rowBytes));
+  for (int y = 0; y < height; ++y) {
+    raw.push_back(0);  // filter: none
+    const uint8_t* row = rgba + static_cast<size_t>(y) * rowBytes;
+    raw.insert(raw.end(), row, row + rowBytes);
+  }
+  return WriteRows(width, height, 6, raw, path);
 }
 
 }  // namespace screenshots

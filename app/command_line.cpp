@@ -1,0 +1,191 @@
+#include "app/command_line.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+// One row per option. To add one: a field in Options, a function that stores
+// its value (or none for a switch), and a row here; the parser, --help and
+// the error messages all come from this table.
+struct OptionSpec {
+  const char* name;       // "--pace"
+  const char* valueName;  // "N" for an option that takes a value, null for a switch
+  const char* help;       // lines separated by '\n'
+  CommandLineAction action;
+  // Stores the value; false when the value is not acceptable. Null for
+  // options that only choose the action.
+  bool (*apply)(const std::string& value, Options* options);
+  const char* valueRule;  // said after an unacceptable value
+};
+
+// A whole decimal number within [low, high]; no sign, blanks or other text.
+bool ParseWhole(const std::string& text, int low, int high, int* out) {
+  if (text.empty() || text.size() > 9) return false;
+  long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value < low || value > high) return false;
+  *out = static_cast<int>(value);
+  return true;
+}
+
+bool ApplyPace(const std::string& value, Options* options) {
+  return ParseWhole(value, 50, 10000, &options->pace);
+}
+
+const OptionSpec kOptions[] = {
+    {"--pace", "N",
+     "run at most N frames per second, N from 50 to\n"
+     "10000; without it frames run back to back, as\n"
+     "fast as the machine allows. 500 plays Easy in\n"
+     "real time",
+     CommandLineAction::kRun, ApplyPace, "a whole number from 50 to 10000"},
+    {"--help", nullptr, "show this help and exit", CommandLineAction::kHelp, nullptr, nullptr},
+    {"--version", nullptr, "show the version and exit", CommandLineAction::kVersion, nullptr,
+     nullptr},
+};
+
+const OptionSpec* FindOption(const std::string& name) {
+  for (const OptionSpec& spec : kOptions)
+    if (name == spec.name) return &spec;
+  return nullptr;
+}
+
+CommandLineResult UsageError(std::string message) {
+  CommandLineResult result;
+  result.action = CommandLineAction::kUsageError;
+  result.error = "kelvara: " + std::move(message);
+  return result;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const char* commandLine) {
+  std::vector<std::string> args;
+  if (!commandLine) return args;
+  const char* p = commandLine;
+  for (;;) {
+    while (*p == ' ' || *p == '\t') ++p;
+    if (!*p) break;
+    std::string arg;
+    bool quoted = false;
+    while (*p && (quoted || (*p != ' ' && *p != '\t'))) {
+      if (*p == '\\') {
+        size_t slashes = 0;
+        while (*p == '\\') {
+          ++slashes;
+          ++p;
+        }
+        if (*p == '"') {
+          arg.append(slashes / 2, '\\');
+          if (slashes % 2) {
+            arg += '"';
+            ++p;
+          }
+        } else {
+          arg.append(slashes, '\\');
+        }
+      } else if (*p == '"') {
+        if (quoted && p[1] == '"') {
+          arg += '"';
+          p += 2;
+        } else {
+          quoted = !quoted;
+          ++p;
+        }
+      } else {
+        arg += *p++;
+      }
+    }
+    args.push_back(std::move(arg));
+  }
+  return args;
+}
+
+CommandLineResult ParseArguments(const std::vector<std::string>& args) {
+  CommandLineResult result;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+      if (!arg.empty() && arg[0] == '-') return UsageError("unknown option '" + arg + "'");
+      return UsageError("unexpected argument '" + arg + "'");
+    }
+    // "--name=value" is the same as "--name value".
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const OptionSpec* spec = FindOption(name);
+    if (!spec) return UsageError("unknown option '" + name + "'");
+    if (!spec->valueName) {
+      if (equals != std::string::npos) return UsageError("option '" + name + "' takes no value");
+      if (spec->action != CommandLineAction::kRun) {
+        result.action = spec->action;
+        return result;
+      }
+      continue;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return UsageError("option '" + name + "' needs a value " + spec->valueName);
+    }
+    if (!spec->apply(value, &result.options))
+      return UsageError("invalid value '" + value + "' for " + name + ": " + spec->valueRule);
+  }
+  return result;
+}
+
+std::string UsageText() {
+  std::string text = "Usage: kelvara [OPTION]...\n\nOptions:\n";
+  constexpr size_t kColumn = 16;
+  for (const OptionSpec& spec : kOptions) {
+    std::string left = std::string("  ") + spec.name;
+    if (spec.valueName) left += std::string(" ") + spec.valueName;
+    left.resize(kColumn > left.size() + 1 ? kColumn : left.size() + 1, ' ');
+    text += left;
+    for (const char* c = spec.help; *c; ++c) {
+      text += *c;
+      if (*c == '\n') text.append(kColumn, ' ');
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+std::string VersionText() { return "Kelvara 1.0\n"; }
+
+bool ReadCommandLine(const char* commandLine, Options* options, int* exitStatus) {
+  const CommandLineResult result = ParseArguments(SplitCommandLine(commandLine));
+  switch (result.action) {
+    case CommandLineAction::kRun:
+      *options = result.options;
+      return true;
+    case CommandLineAction::kHelp: {
+      const std::string text =
+          "Kelvara: arcade football against the computer. Move the mouse to move\n"
+          "the left player; the left button starts play, the right button pauses.\n\n" +
+          UsageText();
+      std::fputs(text.c_str(), stdout);
+      std::fflush(stdout);
+      *exitStatus = 0;
+      return false;
+    }
+    case CommandLineAction::kVersion:
+      std::fputs(VersionText().c_str(), stdout);
+      std::fflush(stdout);
+      *exitStatus = 0;
+      return false;
+    case CommandLineAction::kUsageError:
+      std::fputs((result.error + "\n" + UsageText()).c_str(), stderr);
+      std::fflush(stderr);
+      *exitStatus = kExitUsage;
+      return false;
+  }
+  *exitStatus = kExitUsage;
+  return false;
+}

@@ -1,0 +1,113 @@
+// The command line: splitting WinMain's string as Windows does, the joining
+// on Linux that must give the same arguments back, and the options.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "platform/rt/command_line_join.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+std::string Join(const Args& args) {
+  std::vector<const char*> argv{"kelvara"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  return kv::rt::JoinCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(SplitCommandLine, FollowsTheWindowsRules) {
+  EXPECT_EQ(SplitCommandLine(nullptr), Args{});
+  EXPECT_EQ(SplitCommandLine(""), Args{});
+  EXPECT_EQ(SplitCommandLine("  \t "), Args{});
+  EXPECT_EQ(SplitCommandLine("--pace  500\t--help"), (Args{"--pace", "500", "--help"}));
+  EXPECT_EQ(SplitCommandLine("\"a b\" c"), (Args{"a b", "c"}));
+  EXPECT_EQ(SplitCommandLine("\"\""), Args{""});
+  // Backslashes are literal unless a quote follows.
+  EXPECT_EQ(SplitCommandLine("a\\\\b"), Args{"a\\\\b"});
+  EXPECT_EQ(SplitCommandLine("a\\\"b"), Args{"a\"b"});            // a\"b
+  EXPECT_EQ(SplitCommandLine("a\\\\\"b c\""), Args{"a\\b c"});     // a\\"b c"
+  EXPECT_EQ(SplitCommandLine("a\\\\\\\"b"), Args{"a\\\"b"});       // a\\\"b
+  EXPECT_EQ(SplitCommandLine("\"a\"\"b\""), Args{"a\"b"});         // "" inside a group
+  EXPECT_EQ(SplitCommandLine("\"unclosed group"), Args{"unclosed group"});
+}
+
+TEST(JoinCommandLine, SplitsBackIntoTheSameArguments) {
+  const std::vector<Args> cases = {
+      {},
+      {"--pace", "500"},
+      {""},
+      {"with space", "tab\there"},
+      {"quote\"inside", "\"", "\"\""},
+      {"trailing\\", "trailing space\\", "C:\\dir with space\\"},
+      {"back\\\\\"slashes", "\\\\server\\share", "\\"},
+      {"--record=/tmp/a b/c.rec", "ünïcode bytes"},
+  };
+  for (const Args& args : cases) {
+    const std::string line = Join(args);
+    EXPECT_EQ(SplitCommandLine(line.c_str()), args) << "joined as [" << line << "]";
+  }
+  EXPECT_EQ(Join({"--pace", "500"}), "--pace 500");
+}
+
+CommandLineResult Parse(const Args& args) { return ParseArguments(args); }
+
+TEST(ParseArguments, PaceTakesAWholeNumberFrom50To10000) {
+  EXPECT_EQ(Parse({}).action, CommandLineAction::kRun);
+  EXPECT_EQ(Parse({}).options.pace, 0);
+  for (auto [text, value] : {std::pair<const char*, int>{"50", 50}, {"500", 500},
+                             {"10000", 10000}, {"0500", 500}}) {
+    CommandLineResult r = Parse({"--pace", text});
+    EXPECT_EQ(r.action, CommandLineAction::kRun) << text;
+    EXPECT_EQ(r.options.pace, value) << text;
+    r = Parse({std::string("--pace=") + text});
+    EXPECT_EQ(r.options.pace, value) << text;
+  }
+  EXPECT_EQ(Parse({"--pace", "60", "--pace", "70"}).options.pace, 70);
+
+  for (const char* bad : {"49", "10001", "0", "-500", "+500", "5e2", "500x", " 500", "",
+                          "99999999999999999999", "abc"}) {
+    CommandLineResult r = Parse({"--pace", bad});
+    EXPECT_EQ(r.action, CommandLineAction::kUsageError) << bad;
+    EXPECT_EQ(r.error, std::string("kelvara: invalid value '") + bad +
+                           "' for --pace: a whole number from 50 to 10000");
+  }
+  CommandLineResult missing = Parse({"--pace"});
+  EXPECT_EQ(missing.action, CommandLineAction::kUsageError);
+  EXPECT_EQ(missing.error, "kelvara: option '--pace' needs a value N");
+}
+
+TEST(ParseArguments, NamesWhatItDoesNotKnow) {
+  EXPECT_EQ(Parse({"--bogus"}).error, "kelvara: unknown option '--bogus'");
+  EXPECT_EQ(Parse({"--bogus=3"}).error, "kelvara: unknown option '--bogus'");
+  EXPECT_EQ(Parse({"-x"}).error, "kelvara: unknown option '-x'");
+  EXPECT_EQ(Parse({"--"}).error, "kelvara: unknown option '--'");
+  EXPECT_EQ(Parse({"match.rec"}).error, "kelvara: unexpected argument 'match.rec'");
+  EXPECT_EQ(Parse({"--help=yes"}).error, "kelvara: option '--help' takes no value");
+  // The first problem is the one reported, and it stops the parse.
+  EXPECT_EQ(Parse({"--pace", "1", "--bogus"}).error,
+            "kelvara: invalid value '1' for --pace: a whole number from 50 to 10000");
+}
+
+TEST(ParseArguments, HelpAndVersionEndTheParse) {
+  EXPECT_EQ(Parse({"--help"}).action, CommandLineAction::kHelp);
+  EXPECT_EQ(Parse({"--version"}).action, CommandLineAction::kVersion);
+  EXPECT_EQ(Parse({"--pace", "500", "--version", "--bogus"}).action, CommandLineAction::kVersion);
+  EXPECT_EQ(Parse({"--bogus", "--help"}).action, CommandLineAction::kUsageError);
+  EXPECT_EQ(VersionText(), "Kelvara 1.0\n");
+}
+
+TEST(UsageText, ListsEveryOptionInItsColumns) {
+  const std::string usage = UsageText();
+  EXPECT_EQ(usage.rfind("Usage: kelvara [OPTION]...\n", 0), 0u) << usage;
+  EXPECT_NE(usage.find("\n  --pace N      run at most N frames per second"), std::string::npos)
+      << usage;
+  EXPECT_NE(usage.find("\n  --help        show this help and exit\n"), std::string::npos);
+  EXPECT_NE(usage.find("\n  --version     show the version and exit\n"), std::string::npos);
+  // Continuation lines of a help text start in the same column.
+  EXPECT_NE(usage.find("\n                10000; without it"), std::string::npos) << usage;
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// The command line of the real program: texts, exit statuses, and that help,
+// version and errors never open a window (no display is given at all).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "process.h"
+
+namespace {
+
+using kv_e2e::CommandResult;
+using kv_e2e::Run;
+
+CommandResult Kelvara(std::vector<std::string> args) {
+  args.insert(args.begin(), KV_KELVARA_PATH);
+  // Without a display a window could not open: the program would end with
+  // its window-creation failure instead of these answers.
+  return Run(args, {{"DISPLAY", std::nullopt}}, 20000);
+}
+
+TEST(CommandLine, HelpAndVersionAnswerOnStandardOutput) {
+  CommandResult help = Kelvara({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("Usage: kelvara [OPTION]...\n"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("  --pace N "), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("  --version "), std::string::npos) << help.out;
+  EXPECT_EQ(help.err, "");
+
+  CommandResult version = Kelvara({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "Kelvara 1.0\n");
+  EXPECT_EQ(version.err, "");
+}
+
+TEST(CommandLine, BadOptionsAndValuesExitTwoWithTheUsage) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string firstLine;
+  };
+  const Case cases[] = {
+      {{"--bogus"}, "kelvara: unknown option '--bogus'"},
+      {{"--pace", "49"}, "kelvara: invalid value '49' for --pace: a whole number from 50 to 10000"},
+      {{"--pace=fast"},
+       "kelvara: invalid value 'fast' for --pace: a whole number from 50 to 10000"},
+      {{"--pace"}, "kelvara: option '--pace' needs a value N"},
+      {{"two words"}, "kelvara: unexpected argument 'two words'"},
+  };
+  for (const Case& c : cases) {
+    CommandResult r = Kelvara(c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.firstLine;
+    EXPECT_EQ(r.out, "") << c.firstLine;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), c.firstLine);
+    EXPECT_NE(r.err.find("\nUsage: kelvara [OPTION]...\n"), std::string::npos) << r.err;
+  }
+}
+
+}  // namespace
