@@ -1,5 +1,6 @@
 #include "platform/backend.h"
 
+#include "platform/record/session.h"
 #include "platform/x11/x11_backend.h"
 
 namespace kv {
@@ -14,7 +15,8 @@ Backend* ActiveBackend() {
   if (gInstalled) return gInstalled;
   if (!gDisplayTried) {
     gDisplayTried = true;
-    gDisplay = x11::OpenBackend();
+    // A recording or a replay puts itself between the program and the display.
+    gDisplay = record::SessionBackend(&x11::OpenBackend);
   }
   return gDisplay;
 }

@@ -20,6 +20,10 @@ HBITMAP CreateBitmapFromDib(const void* dib, size_t size);
 // The surface must outlive the context. Released with DeleteDC.
 HDC CreateSurfaceDC(const PixelSurface& surface);
 
+// Sees every text that TextOutW is asked to draw, fonts or not (a
+// recording reads the score lines so). Null removes it.
+void SetTextObserver(void (*observer)(const wchar_t* text, int length));
+
 // Drops the device context kept for `window`; the windowing layer calls it
 // when the window is destroyed. Harmless for a window that never had one.
 void ForgetWindow(HWND window);
