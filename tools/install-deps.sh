@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config llvm libgtest-dev
   libx11-dev libxext-dev libxfixes-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+  zlib1g-dev
 )
 if [ "${1:-all}" != "play" ]; then packages+=(
   # tests and benchmark
