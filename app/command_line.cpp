@@ -36,6 +36,24 @@ bool ApplyPace(const std::string& value, Options* options) {
   return ParseWhole(value, 50, 10000, &options->pace);
 }
 
+// The recorder's options are acted on by the platform, which must start a
+// recording before the program's first clock reading; here they are checked
+// and documented with the rest.
+bool ApplyRecord(const std::string& value, Options* options) {
+  options->record = value;
+  return !value.empty();
+}
+
+bool ApplyReplay(const std::string& value, Options* options) {
+  options->replay = value;
+  return !value.empty();
+}
+
+bool ApplyVerify(const std::string&, Options* options) {
+  options->verify = true;
+  return true;
+}
+
 const OptionSpec kOptions[] = {
     {"--pace", "N",
      "run at most N frames per second, N from 50 to\n"
@@ -43,6 +61,16 @@ const OptionSpec kOptions[] = {
      "fast as the machine allows. 500 plays Easy in\n"
      "real time",
      CommandLineAction::kRun, ApplyPace, "a whole number from 50 to 10000"},
+    {"--record", "FILE",
+     "play, and write everything the game reads to\n"
+     "FILE, so that the match can be replayed",
+     CommandLineAction::kRun, ApplyRecord, "a file name"},
+    {"--replay", "FILE", "show the match recorded in FILE in the window",
+     CommandLineAction::kRun, ApplyReplay, "a file name"},
+    {"--verify", nullptr,
+     "with --replay: replay without a window as fast\n"
+     "as possible and check the recorded outcome",
+     CommandLineAction::kRun, ApplyVerify, nullptr},
     {"--help", nullptr, "show this help and exit", CommandLineAction::kHelp, nullptr, nullptr},
     {"--version", nullptr, "show the version and exit", CommandLineAction::kVersion, nullptr,
      nullptr},
@@ -124,6 +152,7 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
         result.action = spec->action;
         return result;
       }
+      if (spec->apply) spec->apply(std::string(), &result.options);
       continue;
     }
     std::string value;
@@ -137,6 +166,10 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
     if (!spec->apply(value, &result.options))
       return UsageError("invalid value '" + value + "' for " + name + ": " + spec->valueRule);
   }
+  if (!result.options.record.empty() && !result.options.replay.empty())
+    return UsageError("--record and --replay cannot be given together");
+  if (result.options.verify && result.options.replay.empty())
+    return UsageError("--verify needs --replay FILE");
   return result;
 }
 

@@ -9,6 +9,9 @@
 // What the options ask for. A field's zero value means "not given".
 struct Options {
   int pace = 0;  // frames per second at most; 0 runs frames back to back
+  std::string record;  // --record FILE
+  std::string replay;  // --replay FILE
+  bool verify = false; // with --replay: headless, check the outcome
 };
 
 enum class CommandLineAction {

@@ -29,6 +29,8 @@ struct NativeWindowParams {
 
 // Virtual-key codes are those of the interface (VK_RETURN, 'A', ...).
 struct InputEvent {
+  // Recordings store the type by number: add new types last, and let the
+  // recording's codec know of the last one.
   enum Type {
     kNone,
     kMouseMove,

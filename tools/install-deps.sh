@@ -11,6 +11,8 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # the System font and the dialog font (Tahoma) with the interface's metrics
   fonts-wine
+  # recordings are compressed
+  zlib1g-dev
 )
 if [ "${1:-all}" != "play" ]; then packages+=(
   # tests and benchmark

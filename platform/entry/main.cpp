@@ -1,16 +1,29 @@
 // The program's entry point on this platform: the display backend is chosen
-// here, above every backend, and the game's own entry function is WinMain,
-// as on Windows, with the arguments joined into its one command line.
+// here, above every backend (a recording or a replay puts itself between the
+// program and the display), and the game's own entry function is WinMain, as
+// on Windows, with the arguments joined into its one command line.
+#include <cstdio>
 #include <string>
 
 #include "platform/backend.h"
 #include "platform/entry/backends.h"
+#include "platform/record/session.h"
 #include "platform/rt/command_line_join.h"
 #include "platform/rt/resources.h"
 #include "platform/win32.h"
 
+namespace {
+
+kv::Backend* OpenProgramBackend() { return kv::record::SessionBackend(&kv::OpenDisplayBackend); }
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  kv::SetBackendOpener(&kv::OpenDisplayBackend);
+  kv::SetBackendOpener(&OpenProgramBackend);
   std::string commandLine = kv::rt::JoinCommandLine(argc, argv);
-  return WinMain(kv::rt::ProgramInstance(), nullptr, &commandLine[0], SW_SHOWNORMAL);
+  const int code = WinMain(kv::rt::ProgramInstance(), nullptr, &commandLine[0], SW_SHOWNORMAL);
+  // A recording gets its trailer; a replay says how it compared.
+  const kv::record::Outcome outcome = kv::record::EndSession(code);
+  if (!outcome.line.empty()) std::printf("%s\n", outcome.line.c_str());
+  return outcome.exitCode;
 }

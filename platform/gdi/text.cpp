@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/gdi/font_cache.h"
+#include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/record_pool.h"
 
@@ -71,9 +72,20 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size) {
   return TRUE;
 }
 
+namespace {
+void (*gTextObserver)(const wchar_t* text, int length) = nullptr;
+}  // namespace
+
+namespace kv {
+namespace gdi {
+void SetTextObserver(void (*observer)(const wchar_t* text, int length)) { gTextObserver = observer; }
+}  // namespace gdi
+}  // namespace kv
+
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
   HDC__* d = LiveDC(dc);
   if (!d || length < 0 || (length > 0 && !text)) return FALSE;
+  if (gTextObserver) gTextObserver(text, length);
   if (length == 0) return TRUE;
   Target t;
   if (!DCTarget(d, &t) || !d->font) return FALSE;

@@ -19,5 +19,9 @@ int64_t WallClockMs() { return gSource ? gSource() : SystemMs(); }
 
 void SetWallClockSource(int64_t (*source)()) { gSource = source; }
 
+WallClockSourceFn CurrentWallClockSource() { return gSource; }
+
+int64_t SystemWallClockMs() { return SystemMs(); }
+
 }  // namespace rt
 }  // namespace kv

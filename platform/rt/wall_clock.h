@@ -13,5 +13,11 @@ int64_t WallClockMs();
 // Replaces the source; null restores the system clock.
 void SetWallClockSource(int64_t (*source)());
 
+// The source installed now (null: the system clock), and the system clock
+// itself: a recording reads through whichever was there before it.
+using WallClockSourceFn = int64_t (*)();
+WallClockSourceFn CurrentWallClockSource();
+int64_t SystemWallClockMs();
+
 }  // namespace rt
 }  // namespace kv

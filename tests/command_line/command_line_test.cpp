@@ -111,3 +111,21 @@ TEST(UsageText, ListsEveryOptionInItsColumns) {
 }
 
 }  // namespace
+
+// The recorder's options are checked here although the platform acts on them:
+// a file name each, --verify only with a replay, never both at once.
+TEST(RecorderOptions, AreCheckedWithTheRest) {
+  CommandLineResult r = Parse({"--record", "match.kvr", "--pace=500"});
+  ASSERT_EQ(r.action, CommandLineAction::kRun);
+  EXPECT_EQ(r.options.record, "match.kvr");
+  EXPECT_EQ(r.options.pace, 500);
+  r = Parse({"--replay=match.kvr", "--verify"});
+  ASSERT_EQ(r.action, CommandLineAction::kRun);
+  EXPECT_EQ(r.options.replay, "match.kvr");
+  EXPECT_TRUE(r.options.verify);
+  EXPECT_EQ(Parse({"--verify"}).error, "kelvara: --verify needs --replay FILE");
+  EXPECT_EQ(Parse({"--record", "a", "--replay", "b"}).error,
+            "kelvara: --record and --replay cannot be given together");
+  EXPECT_EQ(Parse({"--record="}).error, "kelvara: invalid value '' for --record: a file name");
+  EXPECT_EQ(Parse({"--replay"}).error, "kelvara: option '--replay' needs a value FILE");
+}

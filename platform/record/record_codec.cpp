@@ -1,0 +1,197 @@
+#include "platform/record/record_codec.h"
+
+namespace kv {
+namespace record {
+
+namespace {
+
+constexpr uint8_t kAlt = 1, kShift = 2, kCtrl = 4;
+constexpr int kEventTypes = InputEvent::kFocusGained + 1;
+
+uint8_t Tag(Kind kind, unsigned small) {
+  return static_cast<uint8_t>(static_cast<unsigned>(kind) | (small << 4));
+}
+
+// A pair coded against the previous pair: nibble 1 alone when unchanged.
+void PutPair(std::string& out, Kind kind, int64_t x, int64_t y, int64_t* lastX, int64_t* lastY) {
+  if (x == *lastX && y == *lastY) {
+    out.push_back(static_cast<char>(Tag(kind, 1)));
+  } else {
+    out.push_back(static_cast<char>(Tag(kind, 0)));
+    PutSigned(out, x - *lastX);
+    PutSigned(out, y - *lastY);
+  }
+  *lastX = x;
+  *lastY = y;
+}
+
+bool GetPair(SpanReader& in, unsigned small, int64_t* lastX, int64_t* lastY, int64_t* x,
+             int64_t* y) {
+  if (small > 1) return false;
+  if (small == 0) {
+    int64_t dx, dy;
+    if (!in.Signed(&dx) || !in.Signed(&dy)) return false;
+    // Unsigned sums: a hostile delta wraps instead of overflowing.
+    *lastX = static_cast<int64_t>(static_cast<uint64_t>(*lastX) + static_cast<uint64_t>(dx));
+    *lastY = static_cast<int64_t>(static_cast<uint64_t>(*lastY) + static_cast<uint64_t>(dy));
+  }
+  *x = *lastX;
+  *y = *lastY;
+  // Places are ints in the backend; a recording says nothing else.
+  return *x >= INT32_MIN && *x <= INT32_MAX && *y >= INT32_MIN && *y <= INT32_MAX;
+}
+
+}  // namespace
+
+const char* KindName(Kind kind) {
+  switch (kind) {
+    case Kind::kClock: return "a clock reading";
+    case Kind::kNoEvent: return "no input";
+    case Kind::kEvent: return "an input event";
+    case Kind::kPointer: return "a pointer reading";
+    case Kind::kGrab: return "a pointer grab";
+    case Kind::kScreen: return "the screen size";
+    case Kind::kOrigin: return "a window's place";
+    case Kind::kCreate: return "a new window";
+    case Kind::kPresent: return "a frame shown";
+    case Kind::kCheckpoint: return "a frame check";
+  }
+  return "an unknown record";
+}
+
+void RecordCodec::Encode(const Record& r, std::string& out) {
+  switch (r.kind) {
+    case Kind::kClock: {
+      const int64_t delta = static_cast<int64_t>(static_cast<uint64_t>(r.a) -
+                                                 static_cast<uint64_t>(lastClock_));
+      lastClock_ = r.a;
+      if (delta >= 0 && delta <= 14) {
+        out.push_back(static_cast<char>(Tag(r.kind, static_cast<unsigned>(delta) + 1)));
+      } else {
+        out.push_back(static_cast<char>(Tag(r.kind, 0)));
+        PutSigned(out, delta);
+      }
+      return;
+    }
+    case Kind::kNoEvent:
+    case Kind::kPresent:
+      out.push_back(static_cast<char>(Tag(r.kind, 0)));
+      return;
+    case Kind::kGrab:
+    case Kind::kCreate:
+      out.push_back(static_cast<char>(Tag(r.kind, r.a ? 1 : 0)));
+      return;
+    case Kind::kPointer:
+      PutPair(out, r.kind, r.a, r.b, &lastX_, &lastY_);
+      return;
+    case Kind::kOrigin:
+      PutPair(out, r.kind, r.a, r.b, &lastOriginX_, &lastOriginY_);
+      return;
+    case Kind::kScreen:
+      out.push_back(static_cast<char>(Tag(r.kind, 0)));
+      PutSigned(out, r.a);
+      PutSigned(out, r.b);
+      return;
+    case Kind::kCheckpoint:
+      out.push_back(static_cast<char>(Tag(r.kind, 0)));
+      PutVarint(out, static_cast<uint64_t>(r.a));
+      PutFixed(out, r.hash, 8);
+      return;
+    case Kind::kEvent: {
+      const InputEvent& e = r.event;
+      out.push_back(static_cast<char>(Tag(r.kind, static_cast<unsigned>(e.type) & 0xF)));
+      PutVarint(out, r.windowId);
+      PutSigned(out, e.screenX - lastX_);
+      PutSigned(out, e.screenY - lastY_);
+      lastX_ = e.screenX;
+      lastY_ = e.screenY;
+      PutSigned(out, static_cast<int64_t>(e.x) - e.screenX);
+      PutSigned(out, static_cast<int64_t>(e.y) - e.screenY);
+      PutVarint(out, static_cast<uint64_t>(static_cast<uint32_t>(e.button)));
+      PutVarint(out, e.key);
+      PutVarint(out, static_cast<uint64_t>(e.ch));
+      out.push_back(static_cast<char>((e.alt ? kAlt : 0) | (e.shift ? kShift : 0) |
+                                      (e.ctrl ? kCtrl : 0)));
+      return;
+    }
+  }
+}
+
+bool RecordCodec::Decode(SpanReader& in, Record* r) {
+  uint8_t tag;
+  if (!in.Byte(&tag)) return false;
+  *r = Record{};
+  r->kind = static_cast<Kind>(tag & 0xF);
+  const unsigned small = tag >> 4;
+  switch (r->kind) {
+    case Kind::kClock: {
+      int64_t delta = 0;
+      if (small > 0) {
+        delta = small - 1;
+      } else if (!in.Signed(&delta)) {
+        return false;
+      }
+      lastClock_ = static_cast<int64_t>(static_cast<uint64_t>(lastClock_) +
+                                        static_cast<uint64_t>(delta));
+      r->a = lastClock_;
+      return true;
+    }
+    case Kind::kNoEvent:
+    case Kind::kPresent:
+      return small == 0;
+    case Kind::kGrab:
+    case Kind::kCreate:
+      r->a = small;
+      return small <= 1;
+    case Kind::kPointer:
+      return GetPair(in, small, &lastX_, &lastY_, &r->a, &r->b);
+    case Kind::kOrigin:
+      return GetPair(in, small, &lastOriginX_, &lastOriginY_, &r->a, &r->b);
+    case Kind::kScreen:
+      return small == 0 && in.Signed(&r->a) && in.Signed(&r->b);
+    case Kind::kCheckpoint: {
+      uint64_t frame;
+      if (small != 0 || !in.Varint(&frame) || !in.Fixed(&r->hash, 8)) return false;
+      r->a = static_cast<int64_t>(frame);
+      return true;
+    }
+    case Kind::kEvent: {
+      if (small >= static_cast<unsigned>(kEventTypes)) return false;
+      InputEvent& e = r->event;
+      e.type = static_cast<InputEvent::Type>(small);
+      uint64_t window, button, key, ch;
+      int64_t dsx, dsy, ox, oy;
+      uint8_t mods;
+      if (!in.Varint(&window) || !in.Signed(&dsx) || !in.Signed(&dsy) || !in.Signed(&ox) ||
+          !in.Signed(&oy) || !in.Varint(&button) || !in.Varint(&key) || !in.Varint(&ch) ||
+          !in.Byte(&mods)) {
+        return false;
+      }
+      if (window > 0xFFFFFFFFu || button > 0xFFFF || key > 0xFFFF || ch > 0x10FFFF || mods > 7) {
+        return false;
+      }
+      lastX_ = static_cast<int64_t>(static_cast<uint64_t>(lastX_) + static_cast<uint64_t>(dsx));
+      lastY_ = static_cast<int64_t>(static_cast<uint64_t>(lastY_) + static_cast<uint64_t>(dsy));
+      if (lastX_ < INT32_MIN || lastX_ > INT32_MAX || lastY_ < INT32_MIN || lastY_ > INT32_MAX ||
+          ox < INT32_MIN || ox > INT32_MAX || oy < INT32_MIN || oy > INT32_MAX) {
+        return false;
+      }
+      r->windowId = static_cast<uint32_t>(window);
+      e.screenX = static_cast<int>(lastX_);
+      e.screenY = static_cast<int>(lastY_);
+      e.x = static_cast<int>(static_cast<uint32_t>(e.screenX) + static_cast<uint32_t>(ox));
+      e.y = static_cast<int>(static_cast<uint32_t>(e.screenY) + static_cast<uint32_t>(oy));
+      e.button = static_cast<int>(button);
+      e.key = static_cast<unsigned>(key);
+      e.ch = static_cast<wchar_t>(ch);
+      e.alt = mods & kAlt;
+      e.shift = mods & kShift;
+      e.ctrl = mods & kCtrl;
+      return true;
+    }
+  }
+  return false;  // an unknown kind
+}
+
+}  // namespace record
+}  // namespace kv

@@ -1,0 +1,103 @@
+#include "platform/record/recording_backend.h"
+
+#include "platform/record/frame_hash.h"
+
+namespace kv {
+namespace record {
+
+namespace {
+Record Make(Kind kind, int64_t a = 0, int64_t b = 0) {
+  Record r;
+  r.kind = kind;
+  r.a = a;
+  r.b = b;
+  return r;
+}
+}  // namespace
+
+void RecordingBackend::ClockRead(int64_t ms) { Add(Make(Kind::kClock, ms)); }
+
+void RecordingBackend::ScreenSize(int* width, int* height) {
+  int w = 0, h = 0;
+  inner_->ScreenSize(&w, &h);
+  Add(Make(Kind::kScreen, w, h));
+  if (width) *width = w;
+  if (height) *height = h;
+}
+
+NativeWindow* RecordingBackend::CreateWindow(const NativeWindowParams& params) {
+  NativeWindow* w = inner_->CreateWindow(params);
+  Add(Make(Kind::kCreate, w ? 1 : 0));
+  // Numbered in creation order, which the layer above repeats on replay.
+  if (w) ids_[w] = ++nextId_;
+  return w;
+}
+
+void RecordingBackend::DestroyWindow(NativeWindow* window) {
+  if (window && window == lastPresented_) {
+    lastHash_ = FrameHash(inner_->Surface(window));
+    lastPresented_ = nullptr;
+  }
+  ids_.erase(window);
+  inner_->DestroyWindow(window);
+}
+
+void RecordingBackend::Present(NativeWindow* window, int x, int y, int width, int height) {
+  inner_->Present(window, x, y, width, height);
+  Add(Make(Kind::kPresent));
+  ++frames_;
+  lastPresented_ = window;
+  if (tape_->BlockDue()) {
+    // Each block ends on a frame check, so a replay finds a difference
+    // within a second of where it began.
+    Record check = Make(Kind::kCheckpoint, static_cast<int64_t>(frames_));
+    check.hash = FrameHash(inner_->Surface(window));
+    Add(check);
+    tape_->EndBlock();
+  }
+}
+
+void RecordingBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
+  int ox = 0, oy = 0;
+  inner_->SurfaceOrigin(window, &ox, &oy);
+  Add(Make(Kind::kOrigin, ox, oy));
+  if (x) *x = ox;
+  if (y) *y = oy;
+}
+
+bool RecordingBackend::PollEvent(InputEvent* event) {
+  InputEvent e;
+  if (!inner_->PollEvent(&e)) {
+    Add(Make(Kind::kNoEvent));
+    return false;
+  }
+  Record r = Make(Kind::kEvent);
+  r.event = e;
+  auto it = ids_.find(e.window);
+  r.windowId = it == ids_.end() ? 0 : it->second;
+  Add(r);
+  if (event) *event = e;
+  return true;
+}
+
+void RecordingBackend::PointerPosition(int* x, int* y) {
+  int px = 0, py = 0;
+  inner_->PointerPosition(&px, &py);
+  Add(Make(Kind::kPointer, px, py));
+  if (x) *x = px;
+  if (y) *y = py;
+}
+
+bool RecordingBackend::GrabPointer(NativeWindow* window) {
+  const bool ok = inner_->GrabPointer(window);
+  Add(Make(Kind::kGrab, ok ? 1 : 0));
+  return ok;
+}
+
+uint64_t RecordingBackend::LastFrameHash() {
+  if (lastPresented_) return FrameHash(inner_->Surface(lastPresented_));
+  return lastHash_;
+}
+
+}  // namespace record
+}  // namespace kv

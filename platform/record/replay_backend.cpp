@@ -1,0 +1,312 @@
+#include "platform/record/replay_backend.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "platform/record/frame_hash.h"
+
+namespace kv {
+namespace record {
+
+namespace {
+int64_t SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+void ReplayBackend::StopPlaying(State state) {
+  if (state_ != State::kPlaying) return;
+  state_ = state;
+  hasPending_ = false;
+  if (onStop_) onStop_(onStopContext_);
+}
+
+void ReplayBackend::Differ(const std::string& what) {
+  if (state_ != State::kPlaying) return;
+  difference_ = "differs at frame " + std::to_string(frames_) + ": " + what;
+  StopPlaying(State::kDiffers);
+}
+
+// Takes the next record, which must be of `kind` (or `alternative`).
+bool ReplayBackend::Take(Kind kind, Record* r, Kind alternative) {
+  if (state_ != State::kPlaying) return false;
+  if (hasPending_) {
+    *r = pending_;
+    hasPending_ = false;
+  } else if (!tape_->Next(r)) {
+    if (tape_->end() == TapeReader::End::kComplete) {
+      Differ(std::string("the program asked for ") + KindName(kind) +
+             " after the recording's end");
+    } else {
+      StopPlaying(State::kEnded);
+    }
+    return false;
+  }
+  if (r->kind != kind && r->kind != alternative) {
+    Differ(std::string("the program asked for ") + KindName(kind) + " where the recording has " +
+           KindName(r->kind));
+    return false;
+  }
+  return true;
+}
+
+int64_t ReplayBackend::ClockRead() {
+  Record r;
+  if (Take(Kind::kClock, &r)) {
+    lastClock_ = r.a;
+    if (live_) {
+      // Shown at the recorded pace: wait until as much real time has passed
+      // since the first reading as the recording says.
+      const int64_t now = SteadyMs();
+      if (!paced_) {
+        paced_ = true;
+        tapeStart_ = r.a;
+        realStart_ = now;
+      }
+      const int64_t due = realStart_ + (r.a - tapeStart_);
+      if (due > now) {
+        DrainLive();
+        std::this_thread::sleep_for(std::chrono::milliseconds(due - now));
+      }
+    }
+    return r.a;
+  }
+  if (Live()) {
+    // After playback the program runs on the real clock, from where it was.
+    if (!paced_) realStart_ = SteadyMs(), tapeStart_ = lastClock_, paced_ = true;
+    return tapeStart_ + (SteadyMs() - realStart_);
+  }
+  return lastClock_;  // frozen: the program is about to be stopped
+}
+
+void ReplayBackend::ScreenSize(int* width, int* height) {
+  Record r;
+  if (Take(Kind::kScreen, &r)) {
+    if (width) *width = static_cast<int>(r.a);
+    if (height) *height = static_cast<int>(r.b);
+  } else if (Live()) {
+    live_->ScreenSize(width, height);
+  } else {
+    screen_.ScreenSize(width, height);
+  }
+}
+
+NativeWindow* ReplayBackend::CreateWindow(const NativeWindowParams& params) {
+  Record r;
+  if (Take(Kind::kCreate, &r) && r.a == 0) return nullptr;
+  NativeWindow* w = screen_.CreateWindow(params);
+  if (!w) {
+    Differ("a window the recording has could not be made");
+    return nullptr;
+  }
+  byId_.push_back(w);
+  if (live_) {
+    NativeWindowParams shown = params;
+    if (params.owner) shown.owner = LiveOf(params.owner);
+    if (NativeWindow* l = live_->CreateWindow(shown)) liveOf_[w] = l;
+  }
+  return w;
+}
+
+void ReplayBackend::DestroyWindow(NativeWindow* window) {
+  if (window && window == lastPresented_) {
+    lastHash_ = FrameHash(screen_.Surface(window));
+    lastPresented_ = nullptr;
+  }
+  for (auto& w : byId_) {
+    if (w == window) w = nullptr;
+  }
+  if (NativeWindow* l = LiveOf(window)) {
+    live_->DestroyWindow(l);
+    liveOf_.erase(window);
+  }
+  screen_.DestroyWindow(window);
+}
+
+void ReplayBackend::ShowWindow(NativeWindow* window, bool visible) {
+  screen_.ShowWindow(window, visible);
+  if (NativeWindow* l = LiveOf(window)) live_->ShowWindow(l, visible);
+}
+
+void ReplayBackend::SetTitle(NativeWindow* window, const wchar_t* title) {
+  screen_.SetTitle(window, title);
+  if (NativeWindow* l = LiveOf(window)) live_->SetTitle(l, title);
+}
+
+void ReplayBackend::Present(NativeWindow* window, int x, int y, int width, int height) {
+  screen_.Present(window, x, y, width, height);
+  if (live_) Mirror(window);
+  lastPresented_ = window;
+  Record r;
+  if (!Take(Kind::kPresent, &r)) {
+    if (state_ != State::kPlaying) ++frames_;  // counted on the live display
+    return;
+  }
+  ++frames_;
+  if (!tape_->Next(&pending_)) return;  // the end shows at the next read
+  if (pending_.kind != Kind::kCheckpoint) {
+    hasPending_ = true;
+    return;
+  }
+  const uint64_t hash = FrameHash(screen_.Surface(window));
+  if (static_cast<uint64_t>(pending_.a) != frames_) {
+    Differ("the recording checks frame " + std::to_string(pending_.a) + " here");
+  } else if (hash != pending_.hash) {
+    char text[96];
+    std::snprintf(text, sizeof text, "frame hash %016llx, recorded %016llx",
+                  static_cast<unsigned long long>(hash),
+                  static_cast<unsigned long long>(pending_.hash));
+    Differ(text);
+  }
+}
+
+void ReplayBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
+  Record r;
+  if (Take(Kind::kOrigin, &r)) {
+    if (x) *x = static_cast<int>(r.a);
+    if (y) *y = static_cast<int>(r.b);
+  } else if (NativeWindow* l = Live() ? LiveOf(window) : nullptr) {
+    live_->SurfaceOrigin(l, x, y);
+  } else {
+    screen_.SurfaceOrigin(window, x, y);
+  }
+}
+
+bool ReplayBackend::PollEvent(InputEvent* event) {
+  if (live_ && state_ == State::kPlaying) DrainLive();
+  if (injectClose_) {
+    injectClose_ = false;
+    NativeWindow* main = byId_.empty() ? nullptr : byId_.front();
+    if (main) {
+      InputEvent e;
+      e.type = InputEvent::kCloseRequest;
+      e.window = main;
+      if (event) *event = e;
+      return true;
+    }
+  }
+  Record r;
+  if (Take(Kind::kEvent, &r, Kind::kNoEvent)) {
+    if (r.kind == Kind::kNoEvent) return false;
+    InputEvent e = r.event;
+    e.window = r.windowId >= 1 && r.windowId <= byId_.size() ? byId_[r.windowId - 1] : nullptr;
+    if (event) *event = e;
+    return true;
+  }
+  if (!Live()) return false;
+  InputEvent e;
+  while (live_->PollEvent(&e)) {
+    e.window = ReplayOf(e.window);
+    if (!e.window) continue;
+    if (event) *event = e;
+    return true;
+  }
+  return false;
+}
+
+void ReplayBackend::DrainLive() {
+  // Live input is not the recording's: only the close box and exposure count.
+  InputEvent e;
+  while (live_->PollEvent(&e)) {
+    if (e.type == InputEvent::kCloseRequest) {
+      StopPlaying(State::kStopped);
+      injectClose_ = true;
+      return;
+    }
+    if (e.type == InputEvent::kExpose) {
+      if (NativeWindow* w = ReplayOf(e.window)) Mirror(w);
+    }
+  }
+}
+
+void ReplayBackend::WaitEvent(int timeoutMs) {
+  if (Live()) live_->WaitEvent(timeoutMs);
+}
+
+void ReplayBackend::PointerPosition(int* x, int* y) {
+  Record r;
+  if (Take(Kind::kPointer, &r)) {
+    if (x) *x = static_cast<int>(r.a);
+    if (y) *y = static_cast<int>(r.b);
+  } else if (Live()) {
+    live_->PointerPosition(x, y);
+  } else {
+    screen_.PointerPosition(x, y);
+  }
+}
+
+void ReplayBackend::WarpPointer(int x, int y) {
+  // During playback the person's pointer is left alone.
+  if (Live()) live_->WarpPointer(x, y);
+}
+
+bool ReplayBackend::GrabPointer(NativeWindow* window) {
+  Record r;
+  if (Take(Kind::kGrab, &r)) return r.a != 0;
+  if (Live()) {
+    NativeWindow* l = LiveOf(window);
+    return l && live_->GrabPointer(l);
+  }
+  return false;
+}
+
+void ReplayBackend::UngrabPointer() {
+  if (live_) live_->UngrabPointer();
+}
+
+void ReplayBackend::SetPointerHidden(NativeWindow* window, bool hidden) {
+  if (!Live()) return;
+  if (NativeWindow* l = LiveOf(window)) live_->SetPointerHidden(l, hidden);
+}
+
+void ReplayBackend::Mirror(NativeWindow* window) {
+  NativeWindow* l = LiveOf(window);
+  if (!l) return;
+  const PixelSurface from = screen_.Surface(window);
+  live_->BeginSurfaceWrite(l);
+  const PixelSurface to = live_->Surface(l);
+  const int w = std::min(from.width, to.width), h = std::min(from.height, to.height);
+  for (int y = 0; y < h; ++y) {
+    std::copy(from.pixels + static_cast<ptrdiff_t>(y) * from.stride,
+              from.pixels + static_cast<ptrdiff_t>(y) * from.stride + w,
+              to.pixels + static_cast<ptrdiff_t>(y) * to.stride);
+  }
+  live_->Present(l, 0, 0, w, h);
+}
+
+NativeWindow* ReplayBackend::LiveOf(NativeWindow* window) {
+  auto it = liveOf_.find(window);
+  return it == liveOf_.end() ? nullptr : it->second;
+}
+
+NativeWindow* ReplayBackend::ReplayOf(NativeWindow* live) {
+  for (auto& [replay, l] : liveOf_) {
+    if (l == live) return replay;
+  }
+  return nullptr;
+}
+
+bool ReplayBackend::TapeDrained() {
+  if (hasPending_) return false;
+  if (tape_->Next(&pending_)) {
+    hasPending_ = true;
+    return false;
+  }
+  return true;
+}
+
+void ReplayBackend::ProgramEnded() {
+  Differ(std::string("the program ended where the recording has ") + KindName(pending_.kind));
+}
+
+uint64_t ReplayBackend::LastFrameHash() {
+  if (lastPresented_) return FrameHash(screen_.Surface(lastPresented_));
+  return lastHash_;
+}
+
+}  // namespace record
+}  // namespace kv

@@ -1,0 +1,97 @@
+// A backend that answers from a recording. Windows are surfaces in memory as
+// the headless backend has them; events, pointer readings, grab results,
+// the screen and window places come from the tape, each checked against the
+// kind of call the recording has next. With a live backend the windows are
+// also shown on the real display, at the recorded pace.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/headless/headless_backend.h"
+#include "platform/record/tape_reader.h"
+
+namespace kv {
+namespace record {
+
+class ReplayBackend final : public Backend {
+ public:
+  // `live`, when given, shows the windows; null plays without a display.
+  ReplayBackend(TapeReader* tape, Backend* live) : tape_(tape), live_(live), screen_(0) {}
+
+  const char* Name() const override { return "replay"; }
+  void ScreenSize(int* width, int* height) override;
+  NativeWindow* CreateWindow(const NativeWindowParams& params) override;
+  void DestroyWindow(NativeWindow* window) override;
+  void ShowWindow(NativeWindow* window, bool visible) override;
+  void SetTitle(NativeWindow* window, const wchar_t* title) override;
+  PixelSurface Surface(NativeWindow* window) override { return screen_.Surface(window); }
+  void Present(NativeWindow* window, int x, int y, int width, int height) override;
+  void BeginSurfaceWrite(NativeWindow*) override {}
+  void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
+  bool PollEvent(InputEvent* event) override;
+  void WaitEvent(int timeoutMs) override;
+  void PointerPosition(int* x, int* y) override;
+  void WarpPointer(int x, int y) override;
+  bool GrabPointer(NativeWindow* window) override;
+  void UngrabPointer() override;
+  void SetPointerHidden(NativeWindow* window, bool hidden) override;
+
+  // The clock reading the recording has next.
+  int64_t ClockRead();
+
+  enum class State {
+    kPlaying,
+    kDiffers,   // the program asked for something else than the recording has
+    kEnded,     // the recording ran out (complete, truncated or damaged)
+    kStopped,   // the person closed the window during playback
+  };
+  State state() const { return state_; }
+  const std::string& difference() const { return difference_; }
+  uint64_t frames() const { return frames_; }
+  uint64_t LastFrameHash();
+  // Called once when playback leaves kPlaying (the program may end there).
+  void SetOnStop(void (*onStop)(void*), void* context) {
+    onStop_ = onStop;
+    onStopContext_ = context;
+  }
+  // At the program's end: true when the recording has no records left;
+  // otherwise ProgramEnded() marks the difference.
+  bool TapeDrained();
+  void ProgramEnded();
+  // True once nothing more is read from the tape and the live display answers.
+  bool Live() const { return state_ != State::kPlaying && live_ != nullptr; }
+
+ private:
+  bool Take(Kind kind, Record* r, Kind alternative = Kind::kNoEvent);
+  void Differ(const std::string& what);
+  void StopPlaying(State state);
+  void DrainLive();
+  void Mirror(NativeWindow* window);
+  NativeWindow* LiveOf(NativeWindow* window);
+  NativeWindow* ReplayOf(NativeWindow* live);
+
+  TapeReader* tape_;
+  Backend* live_;
+  headless::HeadlessBackend screen_;
+  std::vector<NativeWindow*> byId_;  // creation number - 1
+  std::unordered_map<NativeWindow*, NativeWindow*> liveOf_;
+  Record pending_;
+  bool hasPending_ = false;
+  State state_ = State::kPlaying;
+  std::string difference_;
+  uint64_t frames_ = 0;
+  NativeWindow* lastPresented_ = nullptr;
+  uint64_t lastHash_ = 0;
+  bool injectClose_ = false;
+  int64_t lastClock_ = 0;
+  void (*onStop_)(void*) = nullptr;
+  void* onStopContext_ = nullptr;
+  // Pace: the recorded clock against the real one, from the first reading.
+  bool paced_ = false;
+  int64_t tapeStart_ = 0, realStart_ = 0;
+};
+
+}  // namespace record
+}  // namespace kv

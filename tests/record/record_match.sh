@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Plays a match in a private Xvfb with real X input (xdotool) and records
+# it, then checks that the recording verifies headless.
+#   record_match.sh KELVARA OUT LEVEL [SECONDS] [VERIFYING_KELVARA]
+# LEVEL is easy, medium, hard or champion; SECONDS of play (45 or more
+# reaches the verdict). The session chooses the level from the menu, plays,
+# pauses, opens a menu during play and the About box, starts a New Game,
+# plays on, and leaves through File, Exit.
+set -euo pipefail
+kelvara=$1 out=$2 level=$3 seconds=${4:-4} verifier=${5:-$1}
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${game:-}" ] && kill "$game" 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+
+"$kelvara" --record "$out" 2>"$work/stderr" &
+game=$!
+win=""
+for _ in $(seq 100); do
+  win=$(xdotool search --name '^Kelvara' 2>/dev/null | head -1 || true)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || { echo "no game window"; cat "$work/stderr"; exit 1; }
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y: the window's corner
+cx=$((X + 500)) cy=$((Y + 49 + 300))              # the pitch's centre
+
+key() { xdotool key "$@"; sleep 0.3; }
+case $level in
+  easy) letter=e ;; medium) letter=m ;; hard) letter=h ;; champion) letter=c ;;
+  *) echo "unknown level $level"; exit 2 ;;
+esac
+key alt+d "$letter"
+
+play() {  # sweeps the player about for $1 seconds
+  local end=$((SECONDS + $1)) i=0
+  while [ $SECONDS -lt $end ]; do
+    xdotool mousemove_relative -- $(( (i % 8 < 4) ? 12 : -12 )) $(( (i % 6 < 3) ? 7 : -7 ))
+    i=$((i + 1))
+    sleep 0.03
+  done
+}
+xdotool mousemove $((cx - 200)) "$cy" click 1
+play "$(( seconds / 2 + 1 ))"
+xdotool click 3; sleep 0.3                  # pause
+key alt+h a; sleep 0.5; key Return          # the About box during a pause
+xdotool mousemove $((cx - 200)) "$cy" click 1
+play 1
+key alt+d "$letter"; sleep 0.3              # a menu opened during play
+xdotool click 1
+play "$(( seconds / 2 + 1 ))"
+[ "$seconds" -ge 45 ] && { play 2; sleep 1; } # the verdict stays a moment
+key alt+f n                                 # New Game
+xdotool mousemove $((cx - 200)) "$cy" click 1
+play 1
+key alt+f x                                 # File, Exit
+for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+wait "$game"
+game=""
+"$verifier" --replay "$out" --verify

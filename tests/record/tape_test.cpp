@@ -1,0 +1,214 @@
+// The recording's file: records survive coding, and every kind of bad file
+// is told apart and read as far as it is sound.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/record/tape_reader.h"
+#include "platform/record/tape_writer.h"
+
+namespace kv {
+namespace record {
+namespace {
+
+std::vector<Record> SampleRecords() {
+  std::vector<Record> rs;
+  auto add = [&](Kind k, int64_t a = 0, int64_t b = 0) {
+    Record r;
+    r.kind = k;
+    r.a = a;
+    r.b = b;
+    rs.push_back(r);
+  };
+  add(Kind::kClock, 1700000000000LL);
+  add(Kind::kClock, 1700000000003LL);   // small step: in the tag
+  add(Kind::kClock, 1699999999000LL);   // the clock set back
+  add(Kind::kScreen, 1920, 1080);
+  add(Kind::kCreate, 1);
+  add(Kind::kCreate, 0);
+  add(Kind::kOrigin, 200, 249);
+  add(Kind::kOrigin, 200, 249);         // unchanged
+  add(Kind::kPointer, 700, 549);
+  add(Kind::kPointer, -3, 2000000000);  // off screen, far away
+  add(Kind::kGrab, 0);
+  add(Kind::kGrab, 1);
+  add(Kind::kNoEvent);
+  add(Kind::kPresent);
+  Record check;
+  check.kind = Kind::kCheckpoint;
+  check.a = 123456;
+  check.hash = 0xFEDCBA9876543210ull;
+  rs.push_back(check);
+  Record ev;
+  ev.kind = Kind::kEvent;
+  ev.windowId = 3;
+  ev.event.type = InputEvent::kKeyDown;
+  ev.event.screenX = 640;
+  ev.event.screenY = 480;
+  ev.event.x = 440;
+  ev.event.y = 231;
+  ev.event.key = 0x44;
+  ev.event.ch = L'd';
+  ev.event.alt = true;
+  ev.event.ctrl = true;
+  rs.push_back(ev);
+  ev.event = InputEvent{};
+  ev.event.type = InputEvent::kButtonDown;
+  ev.event.button = 3;
+  ev.event.screenX = 10;
+  ev.event.screenY = 20;
+  ev.event.shift = true;
+  ev.windowId = 0;
+  rs.push_back(ev);
+  return rs;
+}
+
+bool Same(const Record& x, const Record& y) {
+  if (x.kind != y.kind || x.a != y.a || x.b != y.b || x.hash != y.hash) return false;
+  if (x.kind != Kind::kEvent) return true;
+  const InputEvent &e = x.event, &f = y.event;
+  return x.windowId == y.windowId && e.type == f.type && e.x == f.x && e.y == f.y &&
+         e.screenX == f.screenX && e.screenY == f.screenY && e.button == f.button &&
+         e.key == f.key && e.ch == f.ch && e.alt == f.alt && e.shift == f.shift &&
+         e.ctrl == f.ctrl;
+}
+
+// A whole file: header, the records in blocks of `perBlock`, the trailer.
+std::string FileOf(const std::vector<Record>& rs, size_t perBlock, const Trailer& t) {
+  std::string file = PackHeader("Kelvara test");
+  RecordCodec codec;
+  std::string raw;
+  for (size_t i = 0; i < rs.size(); ++i) {
+    codec.Encode(rs[i], raw);
+    if ((i + 1) % perBlock == 0 || i + 1 == rs.size()) {
+      file += PackBlock(raw);
+      raw.clear();
+    }
+  }
+  return file + PackTrailer(t);
+}
+
+struct ReadBack {
+  bool opened = false;
+  std::string error;
+  std::vector<Record> records;
+  TapeReader::End end = TapeReader::End::kNone;
+  std::string problem;
+  Trailer trailer;
+};
+
+ReadBack Read(const std::string& bytes) {
+  ReadBack out;
+  TapeReader reader;
+  out.opened = reader.OpenBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()), &out.error);
+  if (!out.opened) return out;
+  Record r;
+  while (reader.Next(&r)) out.records.push_back(r);
+  out.end = reader.end();
+  out.problem = reader.problem();
+  out.trailer = reader.trailer();
+  return out;
+}
+
+TEST(Tape, RecordsAndTrailerComeBackAsWritten) {
+  const std::vector<Record> rs = SampleRecords();
+  const Trailer t{225000, 3, 1, 0x0123456789ABCDEFull};
+  for (size_t perBlock : {size_t{1}, size_t{5}, rs.size()}) {
+    ReadBack back = Read(FileOf(rs, perBlock, t));
+    ASSERT_TRUE(back.opened) << back.error;
+    ASSERT_EQ(back.records.size(), rs.size());
+    for (size_t i = 0; i < rs.size(); ++i) EXPECT_TRUE(Same(back.records[i], rs[i])) << i;
+    EXPECT_EQ(back.end, TapeReader::End::kComplete);
+    EXPECT_EQ(back.trailer.frames, 225000u);
+    EXPECT_EQ(back.trailer.leftScore, 3);
+    EXPECT_EQ(back.trailer.rightScore, 1);
+    EXPECT_EQ(back.trailer.lastFrameHash, 0x0123456789ABCDEFull);
+  }
+}
+
+TEST(Tape, WriterFileReadsBack) {
+  const std::string path = std::string(KV_BUILD_DIR) + "/tape_writer_test.kvr";
+  TapeWriter writer;
+  std::string error;
+  ASSERT_TRUE(writer.Open(path, "Kelvara 9.9", &error)) << error;
+  const std::vector<Record> rs = SampleRecords();
+  for (const Record& r : rs) writer.Add(r);
+  writer.EndBlock();
+  for (const Record& r : rs) writer.Add(r);
+  writer.Close(Trailer{2, 0, 0, 7});
+  TapeReader reader;
+  ASSERT_TRUE(reader.Open(path, &error)) << error;
+  EXPECT_EQ(reader.writerVersion(), "Kelvara 9.9");
+  Record r;
+  size_t n = 0;
+  while (reader.Next(&r)) ++n;
+  EXPECT_EQ(n, 2 * rs.size());
+  EXPECT_EQ(reader.end(), TapeReader::End::kComplete);
+  std::remove(path.c_str());
+}
+
+TEST(Tape, BadHeadersAreRefusedWithTheirReason) {
+  std::string error;
+  TapeReader reader;
+  EXPECT_FALSE(reader.Open(std::string(KV_BUILD_DIR) + "/no/such/file.kvr", &error));
+  EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+
+  EXPECT_FALSE(Read("").opened);
+  EXPECT_EQ(Read("GIF89a this is a picture").error, "not a Kelvara recording");
+
+  std::string newer = PackHeader("Kelvara 7.0");
+  newer[8] = 2;
+  ReadBack back = Read(newer);
+  EXPECT_FALSE(back.opened);
+  EXPECT_NE(back.error.find("newer version"), std::string::npos) << back.error;
+
+  EXPECT_FALSE(Read(PackHeader("x").substr(0, 8)).opened);  // magic, nothing more
+}
+
+TEST(Tape, TruncatedFileReadsUpToItsLastWholeBlock) {
+  const std::vector<Record> rs = SampleRecords();
+  const std::string whole = FileOf(rs, 4, Trailer{1, 0, 0, 0});
+  const size_t header = PackHeader("Kelvara test").size();
+  size_t lastCount = 0;
+  // Every cut between the header and the trailer's end.
+  for (size_t cut = header; cut < whole.size(); ++cut) {
+    ReadBack back = Read(whole.substr(0, cut));
+    ASSERT_TRUE(back.opened);
+    EXPECT_EQ(back.end, TapeReader::End::kTruncated) << cut;
+    EXPECT_NE(back.problem.find("truncated"), std::string::npos);
+    EXPECT_EQ(back.records.size() % 4 == 0 || back.records.size() == rs.size(), true);
+    EXPECT_GE(back.records.size(), lastCount);  // never fewer for a longer file
+    lastCount = back.records.size();
+    for (size_t i = 0; i < back.records.size(); ++i) EXPECT_TRUE(Same(back.records[i], rs[i]));
+  }
+  EXPECT_EQ(lastCount, rs.size());
+}
+
+TEST(Tape, DamagedBlockStopsTheReadThere) {
+  const std::vector<Record> rs = SampleRecords();
+  const std::string whole = FileOf(rs, 4, Trailer{1, 0, 0, 0});
+  const size_t header = PackHeader("Kelvara test").size();
+  // Any single flipped byte past the header is found: the block before it is
+  // read, nothing of the damaged one is.
+  for (size_t at = header; at < whole.size(); ++at) {
+    std::string bad = whole;
+    bad[at] = static_cast<char>(bad[at] ^ 0x20);
+    ReadBack back = Read(bad);
+    ASSERT_TRUE(back.opened);
+    EXPECT_NE(back.end, TapeReader::End::kComplete) << "flip at " << at;
+    EXPECT_LE(back.records.size(), rs.size());
+    for (size_t i = 0; i < back.records.size(); ++i) EXPECT_TRUE(Same(back.records[i], rs[i]));
+  }
+  std::string flipped = whole;
+  flipped[header + 8] = static_cast<char>(flipped[header + 8] ^ 1);  // inside the first payload
+  ReadBack back = Read(flipped);
+  EXPECT_EQ(back.end, TapeReader::End::kCorrupt);
+  EXPECT_NE(back.problem.find("corrupted block at byte"), std::string::npos) << back.problem;
+  EXPECT_TRUE(back.records.empty());
+}
+
+}  // namespace
+}  // namespace record
+}  // namespace kv
