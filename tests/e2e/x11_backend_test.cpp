@@ -298,7 +298,7 @@ TEST_F(X11BackendTest, WaitingForAPutNeverHangs) {
   backend_->BeginSurfaceWrite(w);
   EXPECT_FALSE(xt::PutPending(backend_.get(), w));
   InputEvent e;
-  EXPECT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; },
+  EXPECT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kWindowGone; },
                       kArriveMs, &e));
   backend_->BeginSurfaceWrite(w);
   backend_->DestroyWindow(w);
@@ -491,8 +491,9 @@ TEST_F(X11BackendTest, InputArrivesTranslated) {
   backend_->DestroyWindow(w);
 }
 
-// The close box of a manager arrives as a close request; so does a window
-// that someone else destroyed, after which every call on it is harmless.
+// The close box of a manager arrives as a close request; a window that
+// someone else destroyed is reported gone, after which every call on it is
+// harmless.
 TEST_F(X11BackendTest, CloseRequestsAndWindowsDestroyedElsewhere) {
   NativeWindow* w = MakeWindow(10, 10, 50, 50);
   ASSERT_NE(w, nullptr);
@@ -506,7 +507,7 @@ TEST_F(X11BackendTest, CloseRequestsAndWindowsDestroyedElsewhere) {
 
   XDestroyWindow(probe_->display(), xw);
   XSync(probe_->display(), False);
-  ASSERT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; },
+  ASSERT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kWindowGone; },
                       kArriveMs, &e));
   EXPECT_EQ(e.window, w);
   unsigned long errorsBefore = kv::x11::ErrorCount();
