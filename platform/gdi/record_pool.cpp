@@ -17,7 +17,7 @@ constexpr int kKeptRecords = kHeldRecords + 8;
 // A kept bitmap's storage holds at most this many pixels (1 MiB), and all
 // kept storage together at most kKeptBytes; more is given back to the system.
 constexpr size_t kKeptPixels = size_t{1} << 18;
-constexpr size_t kKeptBytes = size_t{8} << 20;
+constexpr size_t kKeptBytes = size_t{1} << 20;
 
 // Oldest first.
 template <typename T>
@@ -63,17 +63,23 @@ void Keep(Pool<T>* pool, T* record) {
 
 HBITMAP__* TakeBitmapRecord(size_t pixels) {
   Pool<HBITMAP__>& pool = ThePool<HBITMAP__>();
-  // The smallest kept storage that fits; else the oldest record, to grow.
-  const int reusable = Reusable(pool);
-  int pick = -1;
-  for (int i = 0; i < reusable; ++i) {
+  // The oldest record that may be handed out again: its address is the handle.
+  HBITMAP__* record = Reusable(pool) > 0 ? RemoveAt(&pool, 0) : new (std::nothrow) HBITMAP__;
+  if (!record || record->storage.capacity() >= pixels) return record;
+  // Storage is no part of a handle: the smallest kept storage that fits is
+  // swapped in, whichever record holds it.
+  int fit = -1;
+  for (int i = 0; i < pool.count; ++i) {
     const size_t capacity = pool.kept[i]->storage.capacity();
-    if (capacity >= pixels && (pick < 0 || capacity < pool.kept[pick]->storage.capacity()))
-      pick = i;
+    if (capacity >= pixels && (fit < 0 || capacity < pool.kept[fit]->storage.capacity())) fit = i;
   }
-  if (pick < 0 && reusable > 0) pick = 0;
-  if (pick >= 0) return RemoveAt(&pool, pick);
-  return new (std::nothrow) HBITMAP__;
+  if (fit >= 0) {
+    HBITMAP__* holder = pool.kept[fit];
+    pool.storageBytes -= StorageBytes(holder);
+    std::swap(record->storage, holder->storage);
+    pool.storageBytes += StorageBytes(holder);
+  }
+  return record;
 }
 
 void GiveBitmapRecord(HBITMAP__* bitmap) {
