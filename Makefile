@@ -73,3 +73,17 @@ screenshots: build
 pictures: deps
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) --target pictures
+
+# The same game in a browser tab (emscripten): build-web/index.html with
+# kelvara.js and kelvara.wasm beside it. Debian's emcc finds its JavaScript
+# optimizer's parser (node-acorn) only through NODE_PATH.
+BUILD_WEB ?= build-web
+WEB_ENV   := NODE_PATH=/usr/share/nodejs
+.PHONY: web web-serve
+web: deps
+	$(WEB_ENV) emcmake cmake -S . -B $(BUILD_WEB) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	$(WEB_ENV) cmake --build $(BUILD_WEB) -j $(JOBS)
+
+# Serves the page on 127.0.0.1 at a free port, which the server prints.
+web-serve: web
+	cd $(BUILD_WEB) && python3 -m http.server --bind 127.0.0.1 0

@@ -4,7 +4,7 @@
 # display or font header.
 set -u
 root=${1:-$(dirname "$0")/..}
-bad=$(grep -rnE '#include *[<"](X11/|ft2build|freetype|fontconfig|platform/(backend|surface|x11|headless|gdi|user|rt)[/.])' \
+bad=$(grep -rnE '#include *[<"](X11/|ft2build|freetype|fontconfig|platform/(backend|surface|x11|headless|web|gdi|user|rt)[/.])' \
       "$root/sim" "$root/timing" "$root/app" "$root/render" 2>/dev/null)
 if [ -n "$bad" ]; then
   echo "game code includes platform internals:"
