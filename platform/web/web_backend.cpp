@@ -56,6 +56,12 @@ NativeWindow* WebBackend::CreateWindow(const NativeWindowParams& params) {
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
+  WebWindow* owner = Find(params.owner);
+  if (owner && !params.popup) {
+    // No window manager places dialogs here: centre them on their owner.
+    w->x = owner->x + (owner->width - w->width) / 2;
+    w->y = owner->y + (owner->height - w->height) / 2;
+  }
   if (isMain) {
     // The page is the main window's desktop: the canvas is exactly its surface.
     w->main = true;
