@@ -53,6 +53,8 @@ bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV_TESTS=OFF
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target kelvara_bench kelvara_raw_shm kelvara
 	bench/run.sh $(BUILD_BENCH)
+	$(MAKE) --no-print-directory web
+	bench/web.sh $(BUILD_BENCH) $(BUILD_WEB)
 
 # The same game as a genuine Windows program (cross-compiled with MinGW-w64),
 # and the drawing probe beside it: build-windows/kelvara.exe.

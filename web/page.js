@@ -111,18 +111,19 @@
   const help = document.getElementById('help');
 
   window.kvPage = {
-    // Fills out[0..9] with the next event; false when none is waiting.
-    nextEvent(out) {
+    // Fills heap[at..at+9] with the next event; false when none is waiting.
+    nextEvent(heap, at) {
+      if (queue.length === 0) return false;
       const e = queue.shift();
-      if (!e) return false;
-      out[0] = e.kind; out[1] = e.x | 0; out[2] = e.y | 0; out[3] = e.dx | 0; out[4] = e.dy | 0;
-      out[5] = e.button | 0; out[6] = e.key | 0; out[7] = e.ch | 0; out[8] = e.mods | 0;
-      out[9] = e.locked | 0;
+      heap[at] = e.kind; heap[at + 1] = e.x | 0; heap[at + 2] = e.y | 0; heap[at + 3] = e.dx | 0;
+      heap[at + 4] = e.dy | 0; heap[at + 5] = e.button | 0; heap[at + 6] = e.key | 0;
+      heap[at + 7] = e.ch | 0; heap[at + 8] = e.mods | 0; heap[at + 9] = e.locked | 0;
       return true;
     },
     // Lets the browser run (paint, deliver input) and calls wake after at
     // most `ms` milliseconds, earlier when input arrives.
     sleep(ms, wake) {
+      if (queue.length) ms = 0;  // input is already waiting
       let done = false;
       const once = () => { if (done) return; done = true; waker = null; wake(); };
       if (ms <= 0) {
