@@ -54,7 +54,9 @@ target_link_options(kelvara PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   -sINITIAL_MEMORY=67108864
   -sENVIRONMENT=web
-  -sEXIT_RUNTIME=0)
+  -sEXIT_RUNTIME=0
+  # The page's query string reaches main through malloc'ed memory.
+  "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free']")
 
 # The page and its glue, copied beside the module.
 set(KV_WEB_PAGE_FILES index.html page.js glyphs.js)

@@ -153,6 +153,17 @@
     },
     exitLock() { if (document.pointerLockElement === canvas) document.exitPointerLock(); },
     paints() { return paints; },
+    // The query parameters as the program's command line: ?pace=60 is
+    // "--pace 60", ?flag is "--flag"; a name that is no option name is left out.
+    commandLine() {
+      const words = [];
+      for (const [key, value] of new URLSearchParams(location.search)) {
+        if (!/^[A-Za-z][A-Za-z0-9-]*$/.test(key)) continue;
+        words.push('--' + key);
+        if (value !== '') words.push('"' + value.replace(/["\\]/g, '') + '"');
+      }
+      return words.join(' ');
+    },
     ended() {
       ended = true;
       queue.length = 0;
