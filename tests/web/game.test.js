@@ -204,6 +204,20 @@ describe('the game in a browser tab', () => {
     assert.strictEqual(differing(a, b, 0, 0, a.width, a.height), 0);
   });
 
+  it('gives up the capture when the browser takes the lock away, and takes it again on the next click', async () => {
+    await click(500, 320);
+    await page.waitForFunction(() => document.pointerLockElement !== null, { timeout: 10000 });
+    // As Esc does: the browser ends the lock without the game asking.
+    await page.evaluate(() => document.exitPointerLock());
+    await page.waitForFunction(() => document.pointerLockElement === null, { timeout: 10000 });
+    await sleep(300);
+    // The game lost its capture, so starting play captures and locks anew.
+    await click(500, 320);
+    await page.waitForFunction(() => document.pointerLockElement !== null, { timeout: 10000 });
+    await click(500, 320, 'right');
+    await page.waitForFunction(() => document.pointerLockElement === null, { timeout: 10000 });
+  });
+
   it('plays a whole 45-second match to its verdict', async () => {
     const deadline = Date.now() + 90000;
     let shot = await canvasPixels(page);
