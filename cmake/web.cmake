@@ -58,10 +58,14 @@ target_link_options(kelvara PRIVATE
   # The page's query string reaches main through malloc'ed memory.
   "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free']")
 
-# The page and its glue, copied beside the module.
-set(KV_WEB_PAGE_FILES index.html page.js glyphs.js)
-foreach(f ${KV_WEB_PAGE_FILES})
-  add_custom_command(TARGET kelvara POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/web/${f}
-            ${CMAKE_BINARY_DIR}/${f})
+# The page and its glue, copied beside the module whenever they change.
+set(KV_WEB_PAGE_OUTPUTS "")
+foreach(f index.html page.js glyphs.js)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/${f}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/${f} ${CMAKE_BINARY_DIR}/${f}
+    DEPENDS ${CMAKE_SOURCE_DIR}/web/${f}
+    VERBATIM)
+  list(APPEND KV_WEB_PAGE_OUTPUTS ${CMAKE_BINARY_DIR}/${f})
 endforeach()
+add_custom_target(kelvara_page ALL DEPENDS ${KV_WEB_PAGE_OUTPUTS})

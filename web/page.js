@@ -164,13 +164,22 @@
       }
       return words.join(' ');
     },
-    ended() {
+    ended(text = 'Kelvara has ended. Reload the page to play again.') {
       ended = true;
       queue.length = 0;
       this.exitLock();
       canvas.style.display = 'none';
-      help.textContent = 'Kelvara has ended. Reload the page to play again.';
+      help.textContent = text;
       help.id = 'ended';
+    },
+  };
+
+  // The module stopped by itself (a fault, or the browser out of memory):
+  // the page says so rather than showing a frozen picture.
+  window.Module = {
+    onAbort(what) {
+      window.kvPage.ended('Kelvara stopped because of an internal error (' + what +
+                          '). Reload the page to play again.');
     },
   };
 })();
