@@ -53,6 +53,8 @@ bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV_TESTS=OFF
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target kelvara_bench kelvara_raw_shm kelvara
 	bench/run.sh $(BUILD_BENCH)
+	$(MAKE) --no-print-directory web
+	bench/web.sh $(BUILD_BENCH) $(BUILD_WEB)
 
 # The same game as a genuine Windows program (cross-compiled with MinGW-w64),
 # and the drawing probe beside it: build-windows/kelvara.exe.
@@ -69,7 +71,7 @@ windows: deps
 BUILD_FUZZ    ?= build-fuzz
 FUZZ_SECONDS  ?= 60
 FUZZ_RSS_MB   ?= 2048
-FUZZ_TARGETS  ?= res_reader menu_template dialog_template dib text
+FUZZ_TARGETS  ?= res_reader menu_template dialog_template dib text recording_reader
 .PHONY: fuzz
 fuzz: deps
 	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON \
@@ -101,3 +103,17 @@ install: build
 package: build windows
 	dist/make-deb.sh $(BUILD) $(CURDIR)/$(BUILD)/kelvara_1.0_amd64.deb
 	dist/make-zip.sh $(BUILD_WINDOWS)
+
+# The same game in a browser tab (emscripten): build-web/index.html with
+# kelvara.js and kelvara.wasm beside it. Debian's emcc finds its JavaScript
+# optimizer's parser (node-acorn) only through NODE_PATH.
+BUILD_WEB ?= build-web
+WEB_ENV   := NODE_PATH=/usr/share/nodejs
+.PHONY: web web-serve
+web: deps
+	$(WEB_ENV) emcmake cmake -S . -B $(BUILD_WEB) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	$(WEB_ENV) cmake --build $(BUILD_WEB) -j $(JOBS)
+
+# Serves the page on 127.0.0.1 at a free port, which the server prints.
+web-serve: web
+	cd $(BUILD_WEB) && python3 -m http.server --bind 127.0.0.1 0

@@ -26,7 +26,20 @@ if [ "${1:-all}" != "play" ]; then packages+=(
   # extensions its display driver loads at run time, so they are listed.
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
   libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
+  # the browser build and its tests: emscripten, and chromium driven headless
+  emscripten chromium python3
 ); fi
+# The browser tests' client (puppeteer-core, pinned by package-lock.json)
+# needs node and npm; a node that is already there (not Debian's) will do.
+if [ "${1:-all}" != "play" ] && ! command -v npm >/dev/null 2>&1; then packages+=(nodejs npm); fi
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+# The browser tests' npm packages, exactly as the lock file names them.
+web_test_modules() {
+  if [ "${1:-all}" != "play" ] && [ ! -d "$here/tests/web/node_modules/puppeteer-core" ]; then
+    (cd "$here/tests/web" && npm ci --no-audit --no-fund)
+  fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -34,10 +47,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then web_test_modules "${1:-all}"; exit 0; fi
 
 echo "Installing: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+web_test_modules "${1:-all}"

@@ -1,20 +1,14 @@
-// FreeType faces sized as the interface asks, with their rendered glyphs.
+// Faces sized as the interface asks, with their rendered glyphs; the glyph
+// source (glyph_source.h) opens and renders them.
 #include "platform/gdi/font_cache.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-#include FT_TRUETYPE_TABLES_H
-
-#include <cmath>
 #include <cwctype>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/gdi/font_match.h"
-#include "platform/gdi/font_substitutes.h"
+#include "platform/gdi/glyph_source.h"
 #include "platform/rt/utf8.h"
 
 namespace kv {
@@ -40,10 +34,9 @@ struct FontFace {
   wchar_t name[kFaceNameLength] = {};
 
   bool tried = false;  // loading was attempted
-  FT_Face ft = nullptr;
+  SourceFace* source = nullptr;
   std::string family;
   FontMetrics metrics;
-  FT_Pos embolden = 0;  // 26.6 outline strength when the file is not bold
 
   CachedGlyph ascii[128];
   bool asciiDone[128] = {};
@@ -56,125 +49,20 @@ struct FontFace {
 
 namespace {
 
-FT_Library Library() {
-  static FT_Library library = [] {
-    FT_Library lib = nullptr;
-    return FT_Init_FreeType(&lib) == 0 ? lib : nullptr;
-  }();
-  return library;
-}
-
-// A bitmap face at its strike of `strikeHeight` rows: the strike's own
-// ascent and descent are the cell.
-bool OpenStrike(FontFace* f, const FontFile& file, int strikeHeight) {
-  FT_Face ft = nullptr;
-  if (!Library() || FT_New_Face(Library(), file.path.c_str(), file.index, &ft) != 0) return false;
-  for (int i = 0; i < ft->num_fixed_sizes; ++i) {
-    if (ft->available_sizes[i].height != strikeHeight || FT_Select_Size(ft, i) != 0) continue;
-    f->metrics.ascent = static_cast<int>(ft->size->metrics.ascender >> 6);
-    f->metrics.descent = strikeHeight - f->metrics.ascent;
-    f->ft = ft;
-    f->family = file.family;
-    return true;
-  }
-  FT_Done_Face(ft);
-  return false;
-}
-
-bool OpenAndSize(FontFace* f, const FontFile& file) {
-  FT_Face ft = nullptr;
-  if (!Library() || FT_New_Face(Library(), file.path.c_str(), file.index, &ft) != 0) return false;
-  if (!FT_IS_SCALABLE(ft) || ft->units_per_EM == 0) {
-    FT_Done_Face(ft);
-    return false;
-  }
-  // The cell is the platform's: the OS/2 table's Windows ascent and descent,
-  // falling back to the horizontal header.
-  double ascentUnits = ft->ascender, descentUnits = -ft->descender;
-  if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2))) {
-    if (os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-      ascentUnits = os2->usWinAscent;
-      descentUnits = os2->usWinDescent;
-    }
-  }
-  if (ascentUnits + descentUnits <= 0) {
-    ascentUnits = ft->units_per_EM * 0.8;
-    descentUnits = ft->units_per_EM * 0.2;
-  }
-  const double cellUnits = ascentUnits + descentUnits;
-  double em;
-  if (f->height > 0) {
-    // A positive height is the cell: ascent plus descent come to exactly it.
-    em = f->height * ft->units_per_EM / cellUnits;
-    f->metrics.ascent = static_cast<int>(std::lround(f->height * ascentUnits / cellUnits));
-    f->metrics.descent = f->height - f->metrics.ascent;
-  } else {
-    // A negative height is the em size.
-    em = -f->height;
-    f->metrics.ascent = static_cast<int>(std::lround(ascentUnits * em / ft->units_per_EM));
-    f->metrics.descent = static_cast<int>(std::lround(descentUnits * em / ft->units_per_EM));
-  }
-  if (FT_Set_Char_Size(ft, 0, static_cast<FT_F26Dot6>(std::lround(em * 64)), 72, 72) != 0) {
-    FT_Done_Face(ft);
-    return false;
-  }
-  if (f->weight >= 600 && !file.bold) f->embolden = static_cast<FT_Pos>(std::lround(em * 64 / 24));
-  f->ft = ft;
-  f->family = file.family;
-  return true;
-}
-
 void Load(FontFace* f) {
   f->tried = true;
   f->metrics.antialias = f->antialias;
-  FontFile file;
-  int strike = 0;
-  const std::string family = rt::WideToUtf8(f->name);
-  // The interface's own fonts first, then the face asked for, else any
-  // scalable sans-serif.
-  if (SubstituteFontFile(family, f->weight, f->height > 0 ? f->height : 0, &file, &strike) &&
-      (strike ? OpenStrike(f, file, strike) : OpenAndSize(f, file)))
-    return;
-  if (MatchFontFile(family, f->weight, &file) && OpenAndSize(f, file)) return;
-  if (MatchFontFile("sans-serif", f->weight, &file) && OpenAndSize(f, file)) return;
-  f->metrics.ascent = f->metrics.descent = 0;
+  // The face asked for, else any scalable sans-serif.
+  f->source = OpenSourceFace(rt::WideToUtf8(f->name), f->height, f->weight, &f->metrics, &f->family);
+  if (!f->source)
+    f->source = OpenSourceFace("sans-serif", f->height, f->weight, &f->metrics, &f->family);
+  if (!f->source) f->metrics.ascent = f->metrics.descent = 0;
 }
 
 bool Render(FontFace* f, uint32_t codePoint, CachedGlyph* out) {
-  const FT_Int32 flags =
-      f->antialias ? FT_LOAD_TARGET_LIGHT : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
-  if (FT_Load_Char(f->ft, codePoint, flags) != 0) return false;
-  FT_GlyphSlot slot = f->ft->glyph;
-  FT_Pos extra = 0;
-  if (f->embolden && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    FT_Outline_Embolden(&slot->outline, f->embolden);
-    extra = f->embolden;
-  }
-  if (FT_Render_Glyph(slot, f->antialias ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0)
+  if (!RenderSourceGlyph(f->source, codePoint, f->antialias, &out->glyph, &out->storage))
     return false;
-  const FT_Bitmap& bm = slot->bitmap;
-  Glyph& g = out->glyph;
-  g.left = slot->bitmap_left;
-  g.top = slot->bitmap_top;
-  g.width = static_cast<int>(bm.width);
-  g.rows = static_cast<int>(bm.rows);
-  g.advance = static_cast<int>((slot->advance.x + extra + 32) >> 6);
-  const size_t size = static_cast<size_t>(g.width) * g.rows;
-  out->storage.reset(size ? new uint8_t[size] : nullptr);
-  f->glyphBytes += static_cast<int64_t>(size);
-  for (int y = 0; y < g.rows; ++y) {
-    const uint8_t* src = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-    uint8_t* dst = out->storage.get() + static_cast<size_t>(y) * g.width;
-    for (int x = 0; x < g.width; ++x) {
-      if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
-        dst[x] = ((src[x >> 3] >> (7 - (x & 7))) & 1) ? 255 : 0;
-      else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
-        dst[x] = src[x];
-      else
-        dst[x] = 0;
-    }
-  }
-  g.coverage = out->storage.get();
+  f->glyphBytes += static_cast<int64_t>(out->glyph.width) * out->glyph.rows;
   return true;
 }
 
@@ -215,7 +103,7 @@ void TrimUnused() {
     if (unused <= kUnusedFacesKept) return;
     FontFace* f = faces[oldest];
     faces.erase(faces.begin() + static_cast<ptrdiff_t>(oldest));
-    if (f->ft) FT_Done_Face(f->ft);
+    if (f->source) CloseSourceFace(f->source);
     delete f;
   }
 }
@@ -260,12 +148,12 @@ void ReleaseFace(FontFace* face) {
 bool FaceMetrics(FontFace* face, FontMetrics* out) {
   if (!face->tried) Load(face);
   *out = face->metrics;
-  return face->ft != nullptr;
+  return face->source != nullptr;
 }
 
 const Glyph* FaceGlyph(FontFace* face, uint32_t codePoint) {
   if (!face->tried) Load(face);
-  if (!face->ft) return nullptr;
+  if (!face->source) return nullptr;
   if (face->glyphBytes > kGlyphBytesPerFace) DropGlyphs(face);
   if (codePoint < 128) {
     CachedGlyph& g = face->ascii[codePoint];

@@ -16,6 +16,13 @@ mkdir -p "$build/fuzz-artifacts" "$seeds/res_reader"
 for bmp in "$root"/res/*.bmp; do
   tail -c +15 "$bmp" > "$seeds/dib/file-$(basename "$bmp" .bmp)"
 done
+# The recordings kept as tests, whole and cut short.
+if [ -d "$seeds/recording_reader" ]; then
+  for kvr in "$root"/tests/replays/*.kvr; do
+    cp "$kvr" "$seeds/recording_reader/"
+    head -c 700 "$kvr" > "$seeds/recording_reader/cut-$(basename "$kvr")"
+  done
+fi
 failed=0
 export LSAN_OPTIONS="suppressions=$src/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for t in "$@"; do
