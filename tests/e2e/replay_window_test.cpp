@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "game_session.h"
@@ -77,6 +78,22 @@ TEST(ReplayInAWindow, ShowsTheRecordingsLastFrameOnTheScreen) {
 
   // The game is the person's now: it runs on.
   EXPECT_TRUE(s.game().Running());
+}
+
+// Live input is not the recording's; the close box is the one way out of a
+// playback (see docs/recording.md for why File, Exit is not).
+TEST(ReplayInAWindow, TheCloseBoxEndsPlayback) {
+  // The 45-second match: still playing when the close request comes.
+  GameSession s;
+  ASSERT_TRUE(s.Start({"--replay", KV_SOURCE_DIR "/tests/replays/champion-full.kvr"}, ""))
+      << s.error();
+  s.probe().SendDeleteWindow(s.window());
+  const std::optional<int> status = s.WaitExit(20000);
+  ASSERT_TRUE(status.has_value()) << "the program did not end; stderr: " << s.game().Stderr();
+  EXPECT_EQ(*status, 0) << s.game().Stderr();
+  EXPECT_NE(s.game().Stdout().find("replay: stopped at frame "), std::string::npos)
+      << s.game().Stdout() << s.game().Stderr();
+  EXPECT_EQ(s.game().Stderr().find("playback over"), std::string::npos) << s.game().Stderr();
 }
 
 }  // namespace
