@@ -34,6 +34,10 @@ FT_Library Library() {
 SourceFace* OpenStrike(const FontFile& file, int strikeHeight, FontMetrics* metrics) {
   FT_Face ft = nullptr;
   if (!Library() || FT_New_Face(Library(), file.path.c_str(), file.index, &ft) != 0) return nullptr;
+  // A Windows bitmap font's only character map is its code page, which
+  // FreeType does not select on its own; without one, FT_Load_Char would
+  // take character codes for glyph indices.
+  if (!ft->charmap && ft->num_charmaps > 0) FT_Set_Charmap(ft, ft->charmaps[0]);
   for (int i = 0; i < ft->num_fixed_sizes; ++i) {
     if (ft->available_sizes[i].height != strikeHeight || FT_Select_Size(ft, i) != 0) continue;
     metrics->ascent = static_cast<int>(ft->size->metrics.ascender >> 6);

@@ -45,4 +45,34 @@ TEST_F(ScoreMetricsTest, TwoDigitScoresStayBetweenTheGoalLines) {
   EXPECT_LT(l.maxX, 499) << "the left score line reaches the halfway line";
 }
 
+// The System face draws the characters asked for: a hyphen is a flat bar
+// and a vertical bar a tall thin one, whatever the face's design. A face
+// whose character map is not in force draws other glyphs for the same codes.
+TEST_F(ScoreMetricsTest, SystemFontDrawsTheCharactersAskedFor) {
+  std::vector<uint32_t> pitch;
+  {
+    BackBuffer plain(gWindow);
+    gMatch->pitch->Draw(gSpriteDC, plain.memoryDC);
+    pitch = crafted::Snapshot(kv::gdi::BitmapPixels(plain.bitmap));
+  }
+  const HDC dc = gBackBuffer->memoryDC;
+  const HGDIOBJ previous = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  auto drawn = [&](const wchar_t* text) {
+    gMatch->pitch->Draw(gSpriteDC, dc);
+    EXPECT_TRUE(TextOutW(dc, 300, 200, text, 1));
+    return crafted::ChangedBox(Buffer(), pitch, 0xFFFFFF, 280, 180, 340, 240);
+  };
+  const crafted::Box hyphen = drawn(L"-");
+  ASSERT_FALSE(hyphen.empty());
+  EXPECT_GE(hyphen.maxX - hyphen.minX + 1, 3);
+  EXPECT_LE(hyphen.maxY - hyphen.minY + 1, 2) << "'-' is not a flat bar";
+  const crafted::Box bar = drawn(L"|");
+  ASSERT_FALSE(bar.empty());
+  EXPECT_LE(bar.maxX - bar.minX + 1, 2) << "'|' is not a thin bar";
+  EXPECT_GE(bar.maxY - bar.minY + 1, 8);
+  SelectObject(dc, previous);
+}
+
 }  // namespace
