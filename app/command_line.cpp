@@ -90,8 +90,8 @@ const OptionSpec kOptions[] = {
 };
 
 const OptionSpec* FindOption(const std::string& name) {
-  for (const OptionSpec& spec : kOptions)
-    if (name == spec.name) return &spec;
+  for (const OptionSpec& option : kOptions)
+    if (name == option.name) return &option;
   return nullptr;
 }
 
@@ -157,15 +157,15 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
     // "--name=value" is the same as "--name value".
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* spec = FindOption(name);
-    if (!spec) return UsageError("unknown option '" + name + "'");
-    if (!spec->valueName) {
+    const OptionSpec* option = FindOption(name);
+    if (!option) return UsageError("unknown option '" + name + "'");
+    if (!option->valueName) {
       if (equals != std::string::npos) return UsageError("option '" + name + "' takes no value");
-      if (spec->action != CommandLineAction::kRun) {
-        result.action = spec->action;
+      if (option->action != CommandLineAction::kRun) {
+        result.action = option->action;
         return result;
       }
-      if (spec->apply) spec->apply(std::string(), &result.options);
+      if (option->apply) option->apply(std::string(), &result.options);
       continue;
     }
     std::string value;
@@ -174,10 +174,10 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
     } else if (i + 1 < args.size()) {
       value = args[++i];
     } else {
-      return UsageError("option '" + name + "' needs a value " + spec->valueName);
+      return UsageError("option '" + name + "' needs a value " + option->valueName);
     }
-    if (!spec->apply(value, &result.options))
-      return UsageError("invalid value '" + value + "' for " + name + ": " + spec->valueRule);
+    if (!option->apply(value, &result.options))
+      return UsageError("invalid value '" + value + "' for " + name + ": " + option->valueRule);
   }
   if (!result.options.record.empty() && !result.options.replay.empty())
     return UsageError("--record and --replay cannot be given together");
@@ -189,12 +189,12 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
 std::string UsageText() {
   std::string text = "Usage: kelvara [OPTION]...\n\nOptions:\n";
   constexpr size_t kColumn = 16;
-  for (const OptionSpec& spec : kOptions) {
-    std::string left = std::string("  ") + spec.name;
-    if (spec.valueName) left += std::string(" ") + spec.valueName;
+  for (const OptionSpec& option : kOptions) {
+    std::string left = std::string("  ") + option.name;
+    if (option.valueName) left += std::string(" ") + option.valueName;
     left.resize(kColumn > left.size() + 1 ? kColumn : left.size() + 1, ' ');
     text += left;
-    for (const char* c = spec.help; *c; ++c) {
+    for (const char* c = option.help; *c; ++c) {
       text += *c;
       if (*c == '\n') text.append(kColumn, ' ');
     }

@@ -1,5 +1,9 @@
 #include "platform/record/session.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +38,7 @@ struct Session {
   std::unique_ptr<ReplayBackend> replay;
   Backend* display = nullptr;
   bool backendMade = false;
+
   // The score lines as last drawn: the only place the platform sees them.
   int64_t leftScore = -1, rightScore = -1;
   void (*stopHandler)(int, const std::string&) = nullptr;
@@ -42,6 +47,15 @@ struct Session {
 Session& S() {
   static Session session;
   return session;
+}
+
+// Every display opened for a session stays open for the run, as the
+// windowing layer keeps one it opened itself: an ended session forgets its
+// display, which is then still reachable here (never destroyed, so not at
+// exit either, when the leak checker looks).
+void KeepForTheRun(Backend* display) {
+  static auto* kept = new std::vector<Backend*>();
+  if (display) kept->push_back(display);
 }
 
 int64_t ReadThrough() {
@@ -140,6 +154,31 @@ void OnReplayStop(void*) {
   (s.stopHandler ? s.stopHandler : DefaultStop)(o.exitCode, o.line);
 }
 
+// Whether `path` could be created or overwritten, found without touching
+// it: the file itself is made only once the program has accepted its command
+// line, but a name that can never be written is worth saying at once.
+bool CouldMake(const std::string& path, std::string* error) {
+  struct stat st;
+  int problem = 0;
+  if (stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      problem = EISDIR;
+    } else if (access(path.c_str(), W_OK) != 0) {
+      problem = errno;
+    }
+  } else if (errno != ENOENT) {
+    problem = errno;
+  } else {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (access(folder.c_str(), W_OK | X_OK) != 0) problem = errno;
+  }
+  if (problem == 0) return true;
+  if (error) *error = std::string("cannot create it: ") + std::strerror(problem);
+  return false;
+}
+
 void Clear(Session& s) {
   rt::SetWallClockSource(s.previousClock);
   gdi::SetTextObserver(nullptr);
@@ -157,7 +196,10 @@ void Clear(Session& s) {
 bool StartRecording(const std::string& path, std::string* error) {
   Session& s = S();
   if (s.mode != Mode::kOff) Clear(s);
-  if (!s.writer.Open(path, std::string("Kelvara ") + KV_PROGRAM_VERSION, error)) return false;
+  if (!CouldMake(path, error)) return false;
+  // Readings are kept in memory until the program asks for its display,
+  // which it does only after accepting its command line (SessionBackend).
+  s.writer.Begin(std::string("Kelvara ") + KV_PROGRAM_VERSION);
   s.mode = Mode::kRecord;
   s.path = path;
   s.previousClock = rt::CurrentWallClockSource();
@@ -191,12 +233,25 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
     s.backendMade = true;
     if (s.mode == Mode::kRecord) {
       s.display = openDisplay ? openDisplay() : nullptr;
-      // No display: nothing to record, the program fails as it would anyway.
-      if (s.display) s.recorder = std::make_unique<RecordingBackend>(s.display, &s.writer);
+      KeepForTheRun(s.display);
+      // No display: nothing to record and no file, the program fails as it
+      // would anyway.
+      if (s.display) {
+        std::string error;
+        if (!s.writer.Create(s.path, &error)) {
+          // Made impossible since the start (a folder removed): nothing has
+          // been shown yet, so leave as a bad file would.
+          std::fprintf(stderr, "kelvara: %s: %s\n", s.path.c_str(), error.c_str());
+          std::fflush(stderr);
+          std::_Exit(kExitBadFile);
+        }
+        s.recorder = std::make_unique<RecordingBackend>(s.display, &s.writer);
+      }
     } else {
       Backend* live = nullptr;
       if (s.mode == Mode::kReplayWindow && openDisplay) {
         live = openDisplay();
+        KeepForTheRun(live);
         if (!live) std::fprintf(stderr, "kelvara: no display; replaying without a window\n");
       }
       s.replay = std::make_unique<ReplayBackend>(&s.reader, live);
@@ -219,7 +274,11 @@ Outcome EndSession(int programExit) {
   Session& s = S();
   Outcome o;
   o.exitCode = programExit;
-  if (s.mode == Mode::kRecord) {
+  if (!s.backendMade) {
+    // The program stopped at its command line (refused, --help): nothing
+    // was played, so there is no file to finish and no replay to judge.
+    if (s.mode == Mode::kRecord) s.writer.Close(Trailer());
+  } else if (s.mode == Mode::kRecord) {
     Trailer t;
     if (s.recorder) {
       t.frames = s.recorder->frames();

@@ -61,19 +61,34 @@ TapeWriter::~TapeWriter() {
 
 bool TapeWriter::Open(const std::string& path, const std::string& programVersion,
                       std::string* error) {
+  Begin(programVersion);
+  return Create(path, error);
+}
+
+void TapeWriter::Begin(const std::string& programVersion) {
+  begun_ = true;
+  version_ = programVersion;
+  blockStart_ = std::chrono::steady_clock::now();
+}
+
+bool TapeWriter::Create(const std::string& path, std::string* error) {
+  if (!begun_ || file_) return false;
   file_ = std::fopen(path.c_str(), "wb");
   if (!file_) {
+    begun_ = false;  // nothing more to keep
+    block_.clear();
     if (error) *error = std::string("cannot create it: ") + std::strerror(errno);
     return false;
   }
-  Write(PackHeader(programVersion));
+  Write(PackHeader(version_));
+  // What was kept before the file existed goes out with the first block.
   std::fflush(file_);
-  blockStart_ = std::chrono::steady_clock::now();
+  if (block_.empty()) blockStart_ = std::chrono::steady_clock::now();
   return healthy_;
 }
 
 void TapeWriter::Add(const Record& r) {
-  if (!file_) return;
+  if (!begun_) return;
   if (block_.empty()) blockStart_ = std::chrono::steady_clock::now();
   codec_.Encode(r, block_);
 }
@@ -92,7 +107,11 @@ void TapeWriter::EndBlock() {
 }
 
 void TapeWriter::Close(const Trailer& trailer) {
-  if (!file_) return;
+  begun_ = false;
+  if (!file_) {
+    block_.clear();  // the records kept for a file never made go nowhere
+    return;
+  }
   EndBlock();
   Write(PackTrailer(trailer));
   if (std::fclose(file_) != 0) healthy_ = false;

@@ -15,8 +15,14 @@ namespace record {
 class TapeWriter {
  public:
   ~TapeWriter();
-  // Creates the file and writes the header; false with a message on failure.
+  // Begin() then Create(): false with a message when the file cannot be made.
   bool Open(const std::string& path, const std::string& programVersion, std::string* error);
+  // Starts taking records before there is a file: they are kept in memory
+  // until Create() makes the file, so a program that turns its command line
+  // down leaves no file behind.
+  void Begin(const std::string& programVersion);
+  // Creates the file and writes the header and what was kept so far.
+  bool Create(const std::string& path, std::string* error);
   void Add(const Record& r);
   // Ends the current block if a second has passed since it began (or it is
   // large); `checkpoint` is called first to add the frame check.
@@ -33,6 +39,8 @@ class TapeWriter {
   void Write(const std::string& bytes);
 
   std::FILE* file_ = nullptr;
+  bool begun_ = false;  // taking records, with or without a file yet
+  std::string version_;
   RecordCodec codec_;
   std::string block_;
   std::chrono::steady_clock::time_point blockStart_{};

@@ -25,10 +25,10 @@ struct ProgramRun {
   std::string out;
 };
 
-// The program with --replay FILE --verify; stdout and stderr together.
-ProgramRun Verify(const std::string& file) {
+// The program with `arguments`, without a display; stdout and stderr together.
+ProgramRun RunProgram(const std::string& arguments) {
   ProgramRun run;
-  const std::string command = kBuild + "/kelvara --replay '" + file + "' --verify 2>&1";
+  const std::string command = "env -u DISPLAY " + kBuild + "/kelvara " + arguments + " 2>&1";
   FILE* p = popen(command.c_str(), "r");
   if (!p) return run;
   char buffer[512];
@@ -38,6 +38,10 @@ ProgramRun Verify(const std::string& file) {
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return run;
 }
+
+ProgramRun Verify(const std::string& file) { return RunProgram("--replay '" + file + "' --verify"); }
+
+bool Exists(const std::string& path) { return static_cast<bool>(std::ifstream(path)); }
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -91,6 +95,55 @@ TEST(Replays, BadFilesGetAClearErrorAndStatusTwo) {
   run = Verify(Spit("damaged.kvr", damaged));
   EXPECT_EQ(run.status, 2) << run.out;
   EXPECT_NE(run.out.find("corrupted"), std::string::npos) << run.out;
+}
+
+// The recording starts before main (the clock is read during static
+// initialisation), but its file is made only once the program has taken its
+// command line: a refused one, or --help, leaves nothing behind, and an
+// existing file of that name is left as it was.
+TEST(Recording, ACommandLineTheProgramTurnsDownMakesNoFile) {
+  const std::string path = kBuild + "/refused_command_line.kvr";
+  std::remove(path.c_str());
+  ProgramRun run = RunProgram("--record '" + path + "' --bogus");
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_NE(run.out.find("unknown option '--bogus'"), std::string::npos) << run.out;
+  EXPECT_FALSE(Exists(path));
+
+  run = RunProgram("--bogus --record='" + path + "'");
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_FALSE(Exists(path));
+
+  run = RunProgram("--record '" + path + "' --pace 3");
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_FALSE(Exists(path));
+
+  for (const char* option : {"--help", "--version"}) {
+    run = RunProgram(std::string("--record '") + path + "' " + option);
+    EXPECT_EQ(run.status, 0) << option << ": " << run.out;
+    EXPECT_FALSE(Exists(path)) << option;
+  }
+
+  Spit("refused_command_line.kvr", "an earlier match");
+  run = RunProgram("--record '" + path + "' --bogus");
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_EQ(Slurp(path), "an earlier match");
+  std::remove(path.c_str());
+
+  // A name that can never be written is still said before anything runs.
+  run = RunProgram("--record '" + kBuild + "/no/such/folder/x.kvr'");
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_NE(run.out.find("cannot create it"), std::string::npos) << run.out;
+}
+
+TEST(Replays, ACommandLineTheProgramTurnsDownReplaysNothing) {
+  for (const char* extra : {"--bogus", "--verify --pace 3", "--verify --record x.kvr"}) {
+    const ProgramRun run = RunProgram("--replay '" + kReplays + "/easy.kvr' " + extra);
+    EXPECT_EQ(run.status, 2) << extra << ": " << run.out;
+    EXPECT_NE(run.out.find("Usage: kelvara"), std::string::npos) << run.out;
+    // No replay line: "replay: N frames, ..." or "replay: differs ...".
+    EXPECT_EQ(run.out.find("\nreplay: "), std::string::npos) << extra << ": " << run.out;
+    EXPECT_NE(run.out.rfind("replay: ", 0), 0u) << extra << ": " << run.out;
+  }
 }
 
 TEST(Replays, OneCursorReadingMovedByOnePixelNoLongerMatches) {

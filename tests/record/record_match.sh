@@ -64,6 +64,6 @@ xdotool mousemove $((cx - 200)) "$cy" click 1
 play 1
 key alt+f x                                 # File, Exit
 for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-wait "$game"
+wait "$game" || { echo "the recording program failed: $?"; cat "$work/stderr"; exit 1; }
 game=""
 "$verifier" --replay "$out" --verify

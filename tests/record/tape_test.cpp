@@ -149,6 +149,42 @@ TEST(Tape, WriterFileReadsBack) {
   std::remove(path.c_str());
 }
 
+TEST(Tape, RecordsKeptBeforeTheFileExistsGoIntoItInOrder) {
+  const std::string path = std::string(KV_BUILD_DIR) + "/tape_writer_kept_test.kvr";
+  std::remove(path.c_str());
+  const std::vector<Record> rs = SampleRecords();
+  std::string error;
+  {
+    // Begun and closed without a file: nothing is made.
+    TapeWriter writer;
+    writer.Begin("Kelvara 9.9");
+    for (const Record& r : rs) writer.Add(r);
+    EXPECT_FALSE(writer.BlockDue());
+    writer.Close(Trailer{1, 0, 0, 1});
+    EXPECT_FALSE(std::fopen(path.c_str(), "rb"));
+  }
+  TapeWriter writer;
+  writer.Begin("Kelvara 9.9");
+  for (size_t i = 0; i < 3; ++i) writer.Add(rs[i]);
+  ASSERT_TRUE(writer.Create(path, &error)) << error;
+  for (size_t i = 3; i < rs.size(); ++i) writer.Add(rs[i]);
+  writer.Close(Trailer{2, 0, 0, 7});
+  TapeReader reader;
+  ASSERT_TRUE(reader.Open(path, &error)) << error;
+  std::vector<Record> back;
+  Record r;
+  while (reader.Next(&r)) back.push_back(r);
+  ASSERT_EQ(back.size(), rs.size());
+  for (size_t i = 0; i < rs.size(); ++i) EXPECT_TRUE(Same(back[i], rs[i])) << i;
+  EXPECT_EQ(reader.end(), TapeReader::End::kComplete);
+  std::remove(path.c_str());
+
+  TapeWriter nowhere;
+  nowhere.Begin("Kelvara 9.9");
+  EXPECT_FALSE(nowhere.Create(std::string(KV_BUILD_DIR) + "/no/such/folder.kvr", &error));
+  EXPECT_NE(error.find("cannot create it"), std::string::npos) << error;
+}
+
 TEST(Tape, BadHeadersAreRefusedWithTheirReason) {
   std::string error;
   TapeReader reader;

@@ -16,4 +16,4 @@ mkdir -p "$work"
 "$screenshots" "$work" >/dev/null
 unset NODE_PATH
 cd "$src/tests/web"
-BUILD_WEB="$web" NATIVE_OPENING="$work/opening.png" node --test --test-reporter=spec game.test.js
+BUILD_WEB="$web" NATIVE_OPENING="$work/opening.png" node --test --test-reporter=tap game.test.js
