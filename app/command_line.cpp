@@ -54,6 +54,12 @@ bool ApplyVerify(const std::string&, Options* options) {
   return true;
 }
 
+// Acted on by the platform, which opens its windows at that size (the
+// Windows build leaves scaling to the system); checked here.
+bool ApplyScale(const std::string& value, Options* options) {
+  return value.size() == 1 && ParseWhole(value, 1, 4, &options->scale);
+}
+
 const OptionSpec kOptions[] = {
     {"--pace", "N",
      "run at most N frames per second, N from 50 to\n"
@@ -71,6 +77,13 @@ const OptionSpec kOptions[] = {
      "with --replay: replay without a window as fast\n"
      "as possible and check the recorded outcome",
      CommandLineAction::kRun, ApplyVerify, nullptr},
+    {"--scale", "N",
+     "show the windows N times larger (1 to 4; 1 is\n"
+     "actual size); without it, twice or more as\n"
+     "the desktop's Xft.dpi asks (192 and up). The\n"
+     "Windows build ignores it: Windows scales the\n"
+     "game itself",
+     CommandLineAction::kRun, ApplyScale, "a whole number from 1 to 4"},
     {"--help", nullptr, "show this help and exit", CommandLineAction::kHelp, nullptr, nullptr},
     {"--version", nullptr, "show the version and exit", CommandLineAction::kVersion, nullptr,
      nullptr},

@@ -12,6 +12,7 @@ struct Options {
   std::string record;  // --record FILE
   std::string replay;  // --replay FILE
   bool verify = false; // with --replay: headless, check the outcome
+  int scale = 0;        // --scale N: show windows N times larger (acted on by the platform)
 };
 
 enum class CommandLineAction {

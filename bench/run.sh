@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make bench`: the headless frame figures, then the real program's frame
 # rate in an X window under Xvfb beside a bare present loop on the same
-# server, all from one run.
+# server, all from one run. BENCH_SCALE=2 runs the game's window at twice
+# the size (--scale 2), on a screen large enough for it.
 set -euo pipefail
 build=${1:-build-bench}
 cd "$(dirname "$0")/.."
@@ -19,7 +20,8 @@ if [ -z "$display" ]; then
   echo "present_fps: 0 (no free display number for Xvfb)"
   exit 1
 fi
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+scale=${BENCH_SCALE:-1}
+Xvfb "$display" -screen 0 $((1920 * (scale > 1 ? 2 : 1)))x$((1080 * (scale > 1 ? 2 : 1)))x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 game=""
 cleanup() {
@@ -41,7 +43,7 @@ raw_fps=$(sed -n 's/^raw_shm_fps: \([0-9.]*\).*/\1/p' <<<"$raw")
 pointer_fps=$(sed -n 's/^raw_shm_pointer_fps: //p' <<<"$raw")
 fresh_fps=$(sed -n 's/^raw_shm_fresh_frame_fps: //p' <<<"$raw")
 
-"$build/kelvara" &
+"$build/kelvara" --scale "$scale" &
 game=$!
 wid=$(timeout 20 xdotool search --sync --name '^Kelvara' | head -n 1 || true)
 if [ -z "$wid" ]; then
@@ -50,8 +52,8 @@ if [ -z "$wid" ]; then
 fi
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 # Click on the left player (client point 150, 300; the client area is the
-# window's lower 600 rows) whenever play has stopped, for about 20 seconds.
-cx=$((X + 150)); cy=$((Y + HEIGHT - 600 + 300))
+# window's lower 600 rows, times the scale) whenever play has stopped, for about 20 seconds.
+cx=$((X + 150 * scale)); cy=$((Y + HEIGHT - (600 - 300) * scale))
 rss_early=""
 title=""
 fps_readings=()

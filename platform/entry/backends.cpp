@@ -27,6 +27,8 @@ const BackendEntry kBackends[] = {
 
 }  // namespace
 
+void SetDisplayScale(int factor) { x11::SetScaleOverride(factor); }
+
 Backend* OpenDisplayBackend() {
   for (const BackendEntry& entry : kBackends) {
     if (entry.onlyWhenNamed) continue;

@@ -14,11 +14,31 @@
 
 namespace {
 
+// --scale N, as the game's command line reads it (1 to 4; its parser refuses
+// anything else and the program ends before a window opens): the display
+// backend needs it before it opens.
+int ScaleArgument(int argc, char** argv) {
+  int factor = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    std::string value;
+    if (arg == "--scale" && i + 1 < argc)
+      value = argv[++i];
+    else if (arg.compare(0, 8, "--scale=") == 0)
+      value = arg.substr(8);
+    else
+      continue;
+    factor = value.size() == 1 && value[0] >= '1' && value[0] <= '4' ? value[0] - '0' : 0;
+  }
+  return factor;
+}
+
 kv::Backend* OpenProgramBackend() { return kv::record::SessionBackend(&kv::OpenDisplayBackend); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  kv::SetDisplayScale(ScaleArgument(argc, argv));
   kv::SetBackendOpener(&OpenProgramBackend);
   std::string commandLine = kv::rt::JoinCommandLine(argc, argv);
   const int code = WinMain(kv::rt::ProgramInstance(), nullptr, &commandLine[0], SW_SHOWNORMAL);

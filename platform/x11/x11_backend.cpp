@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_errors.h"
+#include "platform/x11/x11_scale.h"
 #include "platform/x11/x11_testing.h"
 #include "platform/x11/x11_window_props.h"
 
@@ -49,7 +51,24 @@ Visual* ChooseVisual(Display* display, int screen) {
   return nullptr;
 }
 
+int scaleOverride = 0;
+
+// Scaled up, the program's own pixels live apart from the screen image.
+bool AllocateLogical(XWindowRecord* record, int width, int height) {
+  record->logicalWidth = width;
+  record->logicalHeight = height;
+  if (record->frame.width == width) return true;
+  try {
+    record->logical.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+void SetScaleOverride(int factor) { scaleOverride = factor >= 0 && factor <= 4 ? factor : 0; }
 
 Backend* OpenBackend() {
   const char* name = XDisplayName(nullptr);
@@ -72,11 +91,13 @@ Backend* OpenBackend() {
   Colormap colormap = visual == DefaultVisual(display, screen)
                           ? DefaultColormap(display, screen)
                           : XCreateColormap(display, RootWindow(display, screen), visual, AllocNone);
-  return new X11Backend(display, visual, colormap);
+  const int scale = scaleOverride > 0 ? scaleOverride : DesktopScale(display);
+  return new X11Backend(display, visual, colormap, scale);
 }
 
-X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap)
+X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap, int scale)
     : display_(display),
+      scale_(scale < 1 ? 1 : scale),
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, screen_)),
       visual_(visual),
@@ -145,15 +166,27 @@ XWindowRecord* X11Backend::FindByX(Window window) const {
   return nullptr;
 }
 
-void X11Backend::ScreenSize(int* width, int* height) {
+void X11Backend::RealScreenSize(int* width, int* height) {
   if (width) *width = DisplayWidth(display_, screen_);
   if (height) *height = DisplayHeight(display_, screen_);
 }
 
-NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& params) {
-  if (params.width <= 0 || params.height <= 0 || params.width > kMaxSide ||
-      params.height > kMaxSide)
+void X11Backend::ScreenSize(int* width, int* height) {
+  RealScreenSize(width, height);
+  if (width) *width /= scale_;
+  if (height) *height /= scale_;
+}
+
+NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
+  if (logical.width <= 0 || logical.height <= 0 || logical.width > kMaxSide / scale_ ||
+      logical.height > kMaxSide / scale_)
     return nullptr;
+  // The window on the screen is the program's one, scale_ times larger.
+  NativeWindowParams params = logical;
+  params.x = static_cast<int>(std::clamp<long long>(1LL * logical.x * scale_, -kMaxSide, kMaxSide));
+  params.y = static_cast<int>(std::clamp<long long>(1LL * logical.y * scale_, -kMaxSide, kMaxSide));
+  params.width = logical.width * scale_;
+  params.height = logical.height * scale_;
   XWindowRecord* owner = Find(params.owner);
   auto* record = new XWindowRecord;
   record->kind = params.popup ? WindowKind::kPopup
@@ -201,7 +234,9 @@ NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& params) {
     }
   }
   if (!CreateFrameImage(display_, visual_, params.width, params.height, shmUsable_ && shmAllowed,
-                        &record->frame)) {
+                        &record->frame) ||
+      !AllocateLogical(record, logical.width, logical.height)) {
+    DestroyFrameImage(display_, &record->frame);
     XFreeGC(display_, record->gc);
     XDestroyWindow(display_, record->window);
     XSync(display_, False);
@@ -278,7 +313,13 @@ void X11Backend::SetTitle(NativeWindow* window, const wchar_t* title) {
 PixelSurface X11Backend::Surface(NativeWindow* window) {
   XWindowRecord* record = Find(window);
   if (!record) return PixelSurface{};
-  return SurfaceOf(record->frame);
+  if (record->logical.empty()) return SurfaceOf(record->frame);
+  PixelSurface s;
+  s.pixels = record->logical.data();
+  s.width = record->logicalWidth;
+  s.height = record->logicalHeight;
+  s.stride = record->logicalWidth;
+  return s;
 }
 
 void X11Backend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
@@ -295,8 +336,8 @@ void X11Backend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
     ox = record->originX;
     oy = record->originY;
   }
-  if (x) *x = ox;
-  if (y) *y = oy;
+  if (x) *x = FloorDiv(ox, scale_);
+  if (y) *y = FloorDiv(oy, scale_);
 }
 
 namespace testing {

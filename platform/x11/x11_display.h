@@ -19,6 +19,11 @@ struct XWindowRecord {
   Window window = None;
   GC gc = nullptr;
   FrameImage frame;
+  // Scaled up, the program draws here at its own size and the present
+  // copies into `frame`, scale times larger; unscaled, `frame` is drawn
+  // directly and this stays empty.
+  std::vector<uint32_t> logical;
+  int logicalWidth = 0, logicalHeight = 0;
   WindowKind kind = WindowKind::kMain;
   XWindowRecord* owner = nullptr;
   bool mapped = false;
@@ -36,7 +41,7 @@ struct XWindowRecord {
 
 class X11Backend final : public Backend {
  public:
-  X11Backend(Display* display, Visual* visual, Colormap colormap);
+  X11Backend(Display* display, Visual* visual, Colormap colormap, int scale);
   ~X11Backend() override;
 
   const char* Name() const override { return "x11"; }
@@ -58,6 +63,7 @@ class X11Backend final : public Backend {
   void SetPointerHidden(NativeWindow* window, bool hidden) override;
 
   Display* display() const { return display_; }
+  int scale() const { return scale_; }
   bool shmAllowed = true;
 
   // The record of a live window of this backend, or null.
@@ -76,7 +82,11 @@ class X11Backend final : public Backend {
   void NotePointerEvent(const XEvent& event);
   void PointerGrabEnded();
 
+  // The screen in its own pixels, not the program's.
+  void RealScreenSize(int* width, int* height);
+
   Display* display_;
+  int scale_ = 1;  // each pixel of the program's is scale_ x scale_ on the screen
   int screen_;
   Window root_;
   Visual* visual_;

@@ -7,6 +7,7 @@
 
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_keys.h"
+#include "platform/x11/x11_scale.h"
 #include "platform/win32.h"
 
 namespace kv {
@@ -14,11 +15,12 @@ namespace x11 {
 
 namespace {
 
-void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY) {
-  out->x = x;
-  out->y = y;
-  out->screenX = rootX;
-  out->screenY = rootY;
+// In the program's pixels: the screen's divided by the scale.
+void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY, int scale) {
+  out->x = FloorDiv(x, scale);
+  out->y = FloorDiv(y, scale);
+  out->screenX = FloorDiv(rootX, scale);
+  out->screenY = FloorDiv(rootY, scale);
 }
 
 void SetModifiers(InputEvent* out, unsigned state, unsigned altMask) {
@@ -43,7 +45,7 @@ bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent*
 
   out->type = press ? InputEvent::kKeyDown : InputEvent::kKeyUp;
   out->window = AsNative(record);
-  SetPointer(out, key->x, key->y, key->x_root, key->y_root);
+  SetPointer(out, key->x, key->y, key->x_root, key->y_root, scale_);
   out->key = vk;
   out->ch = ch;
   SetModifiers(out, key->state, altMask_);
@@ -89,7 +91,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
       const XMotionEvent& m = event->xmotion;
       out->type = InputEvent::kMouseMove;
       out->window = AsNative(record);
-      SetPointer(out, m.x, m.y, m.x_root, m.y_root);
+      SetPointer(out, m.x, m.y, m.x_root, m.y_root, scale_);
       SetModifiers(out, m.state, altMask_);
       return true;
     }
@@ -105,7 +107,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
           !WindowManagerRunning(display_, atoms_))
         XSetInputFocus(display_, record->window, RevertToParent, CurrentTime);
       out->window = AsNative(record);
-      SetPointer(out, b.x, b.y, b.x_root, b.y_root);
+      SetPointer(out, b.x, b.y, b.x_root, b.y_root, scale_);
       out->button = static_cast<int>(b.button);
       SetModifiers(out, b.state, altMask_);
       return true;

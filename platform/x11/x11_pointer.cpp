@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/x11/x11_display.h"
+#include "platform/x11/x11_scale.h"
 
 namespace kv {
 namespace x11 {
@@ -20,7 +21,7 @@ constexpr unsigned kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMo
 void X11Backend::PointerPosition(int* x, int* y) {
   int rootX = 0, rootY = 0;
   int width = 0, height = 0;
-  ScreenSize(&width, &height);
+  RealScreenSize(&width, &height);
   if (!grabWindow_ || !TrackedPointer(pointerTrack_, width, height, &rootX, &rootY)) {
     Window rootReturn = None, child = None;
     int winX = 0, winY = 0;
@@ -31,15 +32,16 @@ void X11Backend::PointerPosition(int* x, int* y) {
     XQueryPointer(display_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask);
     NotePointerReading(&pointerTrack_, serial, rootX, rootY);
   }
-  if (x) *x = rootX;
-  if (y) *y = rootY;
+  if (x) *x = FloorDiv(rootX, scale_);
+  if (y) *y = FloorDiv(rootY, scale_);
 }
 
 void X11Backend::WarpPointer(int x, int y) {
   int width = 0, height = 0;
-  ScreenSize(&width, &height);
-  x = std::clamp(x, 0, std::max(width - 1, 0));
-  y = std::clamp(y, 0, std::max(height - 1, 0));
+  RealScreenSize(&width, &height);
+  // In the program's pixels, kept on its screen.
+  x = std::clamp(x, 0, std::max(width / scale_ - 1, 0));
+  y = std::clamp(y, 0, std::max(height / scale_ - 1, 0));
   // The mouse control reads the pointer and then puts it back on the player.
   // An absolute warp would throw away whatever the person moved in between
   // (a round trip and more); a move by the difference from the reading keeps
@@ -47,14 +49,20 @@ void X11Backend::WarpPointer(int x, int y) {
   int fromX = 0, fromY = 0;
   const unsigned long serial = NextRequest(display_);
   if (TrackedPointer(pointerTrack_, width, height, &fromX, &fromY)) {
-    XWarpPointer(display_, None, None, 0, 0, 0, 0, x - fromX, y - fromY);
-    if (!grabWindow_ || !NotePointerWarp(&pointerTrack_, serial, x - fromX, y - fromY))
+    // Scaled up, the move is by whole program pixels from the one the
+    // reading gave, so the part of a pixel the person moved within it stays
+    // and counts towards the next: two screen pixels of motion are exactly
+    // one of the program's, none lost.
+    const int dx = (x - FloorDiv(fromX, scale_)) * scale_;
+    const int dy = (y - FloorDiv(fromY, scale_)) * scale_;
+    XWarpPointer(display_, None, None, 0, 0, 0, 0, dx, dy);
+    if (!grabWindow_ || !NotePointerWarp(&pointerTrack_, serial, dx, dy))
       ForgetPointer(&pointerTrack_);
   } else {
-    XWarpPointer(display_, None, root_, 0, 0, 0, 0, x, y);
+    XWarpPointer(display_, None, root_, 0, 0, 0, 0, x * scale_, y * scale_);
     // Under the grab the place is known from here on; reports made before
     // this request are older than it.
-    if (grabWindow_) NotePointerReading(&pointerTrack_, serial, x, y);
+    if (grabWindow_) NotePointerReading(&pointerTrack_, serial, x * scale_, y * scale_);
   }
   XFlush(display_);
 }

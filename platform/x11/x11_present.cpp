@@ -4,12 +4,14 @@
 // it, which the completion event of the put tells.
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_image.h"
+#include "platform/x11/x11_scale.h"
 
 namespace kv {
 namespace x11 {
@@ -33,6 +35,22 @@ Bool IsCompletion(Display*, XEvent* event, XPointer arg) {
 void X11Backend::Present(NativeWindow* window, int x, int y, int width, int height) {
   XWindowRecord* record = Find(window);
   if (!record || record->gone) return;
+  if (!record->logical.empty()) {
+    // The one copy of the frame: scaled up into the screen image, which the
+    // server may still be reading from the last present.
+    const long long left = std::max(x, 0), top = std::max(y, 0);
+    const long long right = std::min<long long>(1LL * x + std::max(width, 0), record->logicalWidth);
+    const long long bottom = std::min<long long>(1LL * y + std::max(height, 0), record->logicalHeight);
+    if (right <= left || bottom <= top) return;
+    if (record->putPending) WaitForPut(record);
+    ScaleRect(record->logical.data(), record->logicalWidth, record->frame.pixels,
+              record->frame.stride, static_cast<int>(left), static_cast<int>(top),
+              static_cast<int>(right - left), static_cast<int>(bottom - top), scale_);
+    x = static_cast<int>(left) * scale_;
+    y = static_cast<int>(top) * scale_;
+    width = static_cast<int>(right - left) * scale_;
+    height = static_cast<int>(bottom - top) * scale_;
+  }
   if (PutFrameImage(display_, record->window, record->gc, &record->frame, x, y, width, height)) {
     record->putPending = true;
     record->putSerial = NextRequest(display_) - 1;
@@ -50,7 +68,9 @@ void X11Backend::NoteCompletion(const XEvent& event) {
 
 void X11Backend::BeginSurfaceWrite(NativeWindow* window) {
   XWindowRecord* record = Find(window);
-  if (record && record->putPending) WaitForPut(record);
+  // Scaled up, the server reads only the screen image, which the present
+  // itself waits for.
+  if (record && record->putPending && record->logical.empty()) WaitForPut(record);
 }
 
 void X11Backend::WaitForPut(XWindowRecord* record) {

@@ -129,3 +129,25 @@ TEST(RecorderOptions, AreCheckedWithTheRest) {
   EXPECT_EQ(Parse({"--record="}).error, "kelvara: invalid value '' for --record: a file name");
   EXPECT_EQ(Parse({"--replay"}).error, "kelvara: option '--replay' needs a value FILE");
 }
+
+// --scale is acted on by the platform; here a factor from 1 to 4 is taken
+// and anything else refused, as the platform reads it.
+TEST(ScaleOption, TakesAFactorFrom1To4) {
+  EXPECT_EQ(Parse({}).options.scale, 0);
+  for (int factor = 1; factor <= 4; ++factor) {
+    const std::string text = std::to_string(factor);
+    EXPECT_EQ(Parse({"--scale", text}).options.scale, factor);
+    EXPECT_EQ(Parse({"--scale=" + text}).options.scale, factor);
+  }
+  for (const char* bad : {"0", "5", "-1", "2.0", "02", "x", "", " 2", "10"}) {
+    CommandLineResult r = Parse({"--scale", bad});
+    EXPECT_EQ(r.action, CommandLineAction::kUsageError) << bad;
+    EXPECT_EQ(r.error, std::string("kelvara: invalid value '") + bad +
+                           "' for --scale: a whole number from 1 to 4");
+  }
+  Options options;
+  int status = -1;
+  EXPECT_FALSE(ReadCommandLine("--scale 5", &options, &status));
+  EXPECT_EQ(status, kExitUsage);
+  EXPECT_NE(UsageText().find("Windows build ignores it"), std::string::npos);
+}

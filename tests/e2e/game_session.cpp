@@ -21,7 +21,7 @@ void GameSession::CloseProbe() {
 bool GameSession::Start() { return Start({}, ""); }
 
 bool GameSession::Start(const std::vector<std::string>& args, const std::string& resources) {
-  if (!server_.Start(1920, 1080)) {
+  if (!server_.Start(screenWidth_, screenHeight_)) {
     error_ = server_.error();
     return false;
   }

@@ -24,6 +24,11 @@ class GameSession {
   // root window (as xrdb would) before it starts.
   bool Start(const std::vector<std::string>& args, const std::string& resources);
   ~GameSession();
+  // The virtual screen's size for the next Start (1920 x 1080 unless set).
+  void SetScreenSize(int width, int height) {
+    screenWidth_ = width;
+    screenHeight_ = height;
+  }
 
   const std::string& error() const { return error_; }
   const std::string& display() const { return server_.display(); }
@@ -63,6 +68,7 @@ class GameSession {
 
  private:
   Xvfb server_;
+  int screenWidth_ = 1920, screenHeight_ = 1080;
   Process game_;
   Probe* probe_ = nullptr;
   TopWindow window_;
