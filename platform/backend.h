@@ -19,9 +19,14 @@ namespace kv {
 // A top-level window of the backend; what it is depends on the backend.
 struct NativeWindow;
 
+// No backend makes a surface side longer than this: a huge request, or a
+// window stretched by another client, fails cleanly or stops there rather
+// than exhausting memory.
+constexpr int kMaxSurfaceSide = 8192;
+
 struct NativeWindowParams {
   int x = 0, y = 0;              // screen position of the surface's top-left pixel
-  int width = 0, height = 0;     // surface size in pixels; fixed for the window's life
+  int width = 0, height = 0;     // surface size in pixels, as asked
   NativeWindow* owner = nullptr; // a dialog or message box is owned by the main window
   bool popup = false;            // a menu drop-down: no decorations, not managed
   const wchar_t* title = L"";
@@ -43,6 +48,8 @@ struct InputEvent {
     kFocusLost,
     kWindowGone,    // someone else destroyed the native window
     kFocusGained,   // the window took the keyboard focus (it is active)
+    kResized,       // the window was given another size: its surface now has
+                    // `width` x `height` pixels at a new address
   };
   Type type = kNone;
   NativeWindow* window = nullptr;
@@ -52,6 +59,7 @@ struct InputEvent {
   unsigned key = 0;            // virtual-key code
   wchar_t ch = 0;              // character produced by a key, or 0
   bool alt = false, shift = false, ctrl = false;
+  int width = 0, height = 0;   // kResized: the surface's new size
 };
 
 class Backend {
@@ -72,8 +80,12 @@ class Backend {
   virtual void ShowWindow(NativeWindow* window, bool visible) = 0;
   virtual void SetTitle(NativeWindow* window, const wchar_t* title) = 0;
 
-  // The window's pixels. Valid until the window is destroyed; the address
-  // never changes, so callers may keep it.
+  // The window's pixels. A window manager, or another client, may give the
+  // window another size; the backend then makes a new surface of that size
+  // (the old pixels at its top-left, black beyond) and reports kResized.
+  // So the address stays valid until the window is destroyed or a
+  // kResized event for it is taken, and whoever keeps it takes the new one
+  // then.
   virtual PixelSurface Surface(NativeWindow* window) = 0;
   // Shows the given rectangle of the surface on the screen. The display may
   // still be reading the surface when this returns.

@@ -175,6 +175,8 @@ struct SIZE {
 
 #define BN_CLICKED 0
 
+#define SIZE_RESTORED 0
+
 #define SC_MOUSEMENU 0xF090
 #define SC_CLOSE 0xF060
 #define SC_KEYMENU 0xF100

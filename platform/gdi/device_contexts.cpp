@@ -1,6 +1,8 @@
 // Memory and surface device contexts, and the attributes every context keeps.
 // A surface context draws straight into pixels it does not own and notes the
 // rectangle drawn, so whoever shows those pixels can show just that part.
+#include <algorithm>
+
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/record_pool.h"
@@ -66,6 +68,16 @@ bool TakeBackSurfaceDC(HDC dc, RECT* drawn) {
   d->out = false;
   CountDC(-1);
   return true;
+}
+
+void MoveSurfaceDC(HDC dc, const PixelSurface& surface) {
+  HDC__* d = LiveDC(dc);
+  if (!d || !d->held || !d->out) return;
+  d->surface = surface;
+  // What was drawn is still to be shown, as far as it lies on the new pixels.
+  d->dirty.right = std::min<LONG>(d->dirty.right, surface.width);
+  d->dirty.bottom = std::min<LONG>(d->dirty.bottom, surface.height);
+  if (EmptyRect(d->dirty)) d->dirty = RECT{0, 0, 0, 0};
 }
 
 void FreeHeldSurfaceDC(HDC dc) {

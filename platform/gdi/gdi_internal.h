@@ -31,6 +31,10 @@ void HandOutSurfaceDC(HDC dc, const PixelSurface& surface);
 // (empty when nothing was), and the objects selected into it are let go.
 // False when `dc` is not a held context that is out.
 bool TakeBackSurfaceDC(HDC dc, RECT* drawn);
+// Points a held context that is out at `surface`, the same pixels at a new
+// place and perhaps a new size (its window was resized), keeping its state
+// and what it has drawn. Nothing for a context that is not out.
+void MoveSurfaceDC(HDC dc, const PixelSurface& surface);
 // Frees a held context; harmless for anything else.
 void FreeHeldSurfaceDC(HDC dc);
 

@@ -48,6 +48,10 @@ void TypeKey(unsigned vk, wchar_t ch = 0, bool alt = false);  // press and relea
 void RequestClose(HWND window);  // the close box
 void Expose(HWND window);        // the window must be shown again
 void LoseWindow(HWND window);    // another client destroyed the native window
+// The manager gives the native window another size, menu bar included (as
+// one that ignores the fixed-size hints would): its surface is remade at
+// once and the change is reported as input.
+void ResizeWindow(HWND window, int width, int height);
 
 // ---- the pointer grab: the next `count` grabs fail, as a real server's
 // may right after a window appears.

@@ -7,19 +7,14 @@
 namespace kv {
 namespace headless {
 
-namespace {
-// Matches the windowing layer's own limit on a surface side.
-constexpr int kMaxSide = 8192;
-}  // namespace
-
 void HeadlessBackend::ScreenSize(int* width, int* height) {
   if (width) *width = screenWidth;
   if (height) *height = screenHeight;
 }
 
 NativeWindow* HeadlessBackend::CreateWindow(const NativeWindowParams& params) {
-  if (params.width <= 0 || params.height <= 0 || params.width > kMaxSide ||
-      params.height > kMaxSide) {
+  if (params.width <= 0 || params.height <= 0 || params.width > kMaxSurfaceSide ||
+      params.height > kMaxSurfaceSide) {
     return nullptr;
   }
   auto w = std::make_unique<ScreenWindow>();
@@ -36,6 +31,31 @@ NativeWindow* HeadlessBackend::CreateWindow(const NativeWindowParams& params) {
   }
   windows.push_back(std::move(w));
   return AsNative(windows.back().get());
+}
+
+bool HeadlessBackend::ResizeSurface(NativeWindow* window, int width, int height) {
+  ScreenWindow* w = Find(window);
+  if (!w) return false;
+  width = std::clamp(width, 1, kMaxSurfaceSide);
+  height = std::clamp(height, 1, kMaxSurfaceSide);
+  if (width == w->width && height == w->height) return false;
+  std::vector<uint32_t> pixels;
+  try {
+    pixels.assign(static_cast<size_t>(width) * height, 0u);
+  } catch (const std::bad_alloc&) {
+    return false;  // the window keeps the surface it has
+  }
+  const int keepWidth = std::min(width, w->width), keepHeight = std::min(height, w->height);
+  for (int y = 0; y < keepHeight; ++y) {
+    std::copy_n(w->pixels.begin() + static_cast<ptrdiff_t>(y) * w->width, keepWidth,
+                pixels.begin() + static_cast<ptrdiff_t>(y) * width);
+  }
+  w->pixels.swap(pixels);
+  w->width = width;
+  w->height = height;
+  w->shown.clear();
+  w->writeAnnounced = true;
+  return true;
 }
 
 ScreenWindow* HeadlessBackend::Find(NativeWindow* window) {
@@ -221,6 +241,18 @@ void HeadlessBackend::QueueKeyEvent(InputEvent::Type type, unsigned vk, wchar_t 
   e.key = vk;
   e.ch = ch;
   e.alt = alt;
+  events.push_back(e);
+}
+
+void HeadlessBackend::QueueResize(ScreenWindow* window, int width, int height) {
+  if (!window || !ResizeSurface(AsNative(window), width, height)) return;
+  InputEvent e;
+  e.type = InputEvent::kResized;
+  e.window = AsNative(window);
+  e.screenX = pointerX;
+  e.screenY = pointerY;
+  e.width = window->width;
+  e.height = window->height;
   events.push_back(e);
 }
 

@@ -54,6 +54,12 @@ class HeadlessBackend final : public Backend {
   void UngrabPointer() override;
   void SetPointerHidden(NativeWindow* window, bool hidden) override;
 
+  // Gives the window a surface of width x height (each side held to 1 and
+  // the surfaces' limit), the old pixels at its top-left and black beyond.
+  // False when the size is the same or no memory could be had; the window
+  // then keeps its surface. The replay of a recording uses it too.
+  bool ResizeSurface(NativeWindow* window, int width, int height);
+
   // ---- what the controls use
   ScreenWindow* Find(NativeWindow* window);
   // Where pointer events go now: the grab, the window a held button was
@@ -66,6 +72,8 @@ class HeadlessBackend final : public Backend {
   InputEvent EventAtPointer(InputEvent::Type type, ScreenWindow* target) const;
   void QueueKeyEvent(InputEvent::Type type, unsigned vk, wchar_t ch, bool alt);
   void QueueWindowEvent(InputEvent::Type type, ScreenWindow* window);
+  // A window manager giving the window another size: resized, then reported.
+  void QueueResize(ScreenWindow* window, int width, int height);
   void ClampPointer();
   // Counts a change to the window's pixels since its last present that no
   // BeginSurfaceWrite announced (a real display could have shown it torn).

@@ -155,6 +155,10 @@ void LoseWindow(HWND window) {
   if (gCurrent) gCurrent->QueueWindowEvent(InputEvent::kWindowGone, ScreenOf(window));
 }
 
+void ResizeWindow(HWND window, int width, int height) {
+  if (gCurrent) gCurrent->QueueResize(ScreenOf(window), width, height);
+}
+
 void FailNextGrabs(int count) {
   if (gCurrent) gCurrent->grabFailures = std::max(0, count);
 }

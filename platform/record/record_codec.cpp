@@ -6,7 +6,7 @@ namespace record {
 namespace {
 
 constexpr uint8_t kAlt = 1, kShift = 2, kCtrl = 4;
-constexpr int kEventTypes = InputEvent::kFocusGained + 1;
+constexpr int kEventTypes = InputEvent::kResized + 1;
 
 uint8_t Tag(Kind kind, unsigned small) {
   return static_cast<uint8_t>(static_cast<unsigned>(kind) | (small << 4));
@@ -112,6 +112,10 @@ void RecordCodec::Encode(const Record& r, std::string& out) {
       PutVarint(out, static_cast<uint64_t>(e.ch));
       out.push_back(static_cast<char>((e.alt ? kAlt : 0) | (e.shift ? kShift : 0) |
                                       (e.ctrl ? kCtrl : 0)));
+      if (e.type == InputEvent::kResized) {
+        PutVarint(out, static_cast<uint32_t>(e.width));
+        PutVarint(out, static_cast<uint32_t>(e.height));
+      }
       return;
     }
   }
@@ -187,6 +191,16 @@ bool RecordCodec::Decode(SpanReader& in, Record* r) {
       e.alt = mods & kAlt;
       e.shift = mods & kShift;
       e.ctrl = mods & kCtrl;
+      if (e.type == InputEvent::kResized) {
+        uint64_t width, height;
+        if (!in.Varint(&width) || !in.Varint(&height) || width < 1 || height < 1 ||
+            width > static_cast<uint64_t>(kMaxSurfaceSide) ||
+            height > static_cast<uint64_t>(kMaxSurfaceSide)) {
+          return false;
+        }
+        e.width = static_cast<int>(width);
+        e.height = static_cast<int>(height);
+      }
       return true;
     }
   }

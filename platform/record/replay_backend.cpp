@@ -194,6 +194,7 @@ bool ReplayBackend::PollEvent(InputEvent* event) {
     if (r.kind == Kind::kNoEvent) return false;
     InputEvent e = r.event;
     e.window = r.windowId >= 1 && r.windowId <= byId_.size() ? byId_[r.windowId - 1] : nullptr;
+    if (e.type == InputEvent::kResized) FollowResize(e);
     if (event) *event = e;
     return true;
   }
@@ -202,10 +203,17 @@ bool ReplayBackend::PollEvent(InputEvent* event) {
   while (live_->PollEvent(&e)) {
     e.window = ReplayOf(e.window);
     if (!e.window) continue;
+    if (e.type == InputEvent::kResized) FollowResize(e);
     if (event) *event = e;
     return true;
   }
   return false;
+}
+
+void ReplayBackend::FollowResize(const InputEvent& e) {
+  // The program takes the new surface from us once it sees the event: the
+  // window here gets the size the recorded one got.
+  if (e.window) screen_.ResizeSurface(e.window, e.width, e.height);
 }
 
 void ReplayBackend::DrainLive() {

@@ -69,6 +69,8 @@ class ReplayBackend final : public Backend {
   void StopPlaying(State state);
   void DrainLive();
   void Mirror(NativeWindow* window);
+  // Resizes our copy of a window as a resize event handed out says.
+  void FollowResize(const InputEvent& e);
   NativeWindow* LiveOf(NativeWindow* window);
   NativeWindow* ReplayOf(NativeWindow* live);
 

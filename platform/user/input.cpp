@@ -157,6 +157,9 @@ void QueueInput(const InputEvent& ev) {
     case InputEvent::kFocusGained:
       if (WindowOfNative(ev.window)) Reactivated();
       break;
+    case InputEvent::kResized:
+      TakeResizedSurface(ev.window);
+      break;
     case InputEvent::kNone:
       break;
   }

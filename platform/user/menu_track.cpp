@@ -339,6 +339,12 @@ void OnEvent(Tracker& t, const InputEvent& event) {
     case InputEvent::kFocusLost:
       t.done = true;
       return;
+    case InputEvent::kResized:
+      // The old pixels are gone: the window takes its new ones now, and its
+      // bar is drawn again with the title still lit.
+      TakeResizedSurface(event.window);
+      if (event.window == t.drop.native) DrawDrop(t);
+      return;
     default:
       return;
   }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/backend.h"
 #include "platform/win32.h"
 
 namespace kv {
@@ -17,9 +18,8 @@ constexpr int kFrameRight = 4;
 constexpr int kFrameBottom = 4;
 constexpr int kCaptionHeight = 22;
 
-// No surface side may exceed this: a huge request fails cleanly rather than
-// exhausting memory.
-constexpr int kMaxSurfaceSide = 8192;
+// No surface side may exceed the backends' limit.
+using kv::kMaxSurfaceSide;
 
 // Size and default place used for CW_USEDEFAULT.
 constexpr int kDefaultX = 100;

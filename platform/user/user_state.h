@@ -89,6 +89,10 @@ void ResetQueueAndInput();
 // Turns one backend event into queued messages (a modal loop hands back an
 // event it does not consume).
 void QueueInput(const InputEvent& event);
+// The backend remade the surface of `native` at another size (a kResized
+// event): the window takes it at once, wherever the event was taken, since
+// the old pixels are gone (window_resize.cpp).
+void TakeResizedSurface(NativeWindow* native);
 
 // ---- capture, cursor and activation (cursor_capture.cpp, activation.cpp)
 // Called while `w` is destroyed, before its record goes: capture, focus,

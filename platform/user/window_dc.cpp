@@ -5,6 +5,7 @@
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/user/user_internal.h"
+#include "platform/user/user_state.h"
 
 namespace {
 
@@ -42,6 +43,13 @@ int ReleaseDC(HWND window, HDC dc) {
 
 namespace kv {
 namespace user {
+
+void MoveWindowDCs(HWND__* top) {
+  for (auto& [window, dc] : Cache()) {
+    HWND__* w = LiveWindow(window);
+    if (w && TopLevel(w) == top) gdi::MoveSurfaceDC(dc, ClientView(w));
+  }
+}
 
 void ForgetWindowDC(HWND window) {
   auto it = Cache().find(window);

@@ -13,8 +13,6 @@ namespace web {
 
 namespace {
 
-// Matches the windowing layer's own limit on a surface side.
-constexpr int kMaxSide = 8192;
 // The game's pump never waits; the browser gets a turn this often, so the
 // page shows about 60 pictures a second and input keeps flowing. A turn
 // every 16 ms drifts against the display's 16.7 ms and misses about every
@@ -40,8 +38,8 @@ void WebBackend::ScreenSize(int* width, int* height) {
 }
 
 NativeWindow* WebBackend::CreateWindow(const NativeWindowParams& params) {
-  if (params.width <= 0 || params.height <= 0 || params.width > kMaxSide ||
-      params.height > kMaxSide) {
+  if (params.width <= 0 || params.height <= 0 || params.width > kMaxSurfaceSide ||
+      params.height > kMaxSurfaceSide) {
     return nullptr;
   }
   auto w = std::make_unique<WebWindow>();

@@ -247,6 +247,43 @@ NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
   return AsNative(record);
 }
 
+bool X11Backend::ResizeSurface(XWindowRecord* record, int windowWidth, int windowHeight) {
+  // The program's surface covers the whole window: a part of a pixel at the
+  // right or bottom edge, when scaled, still gets one.
+  const int width = std::clamp((std::max(windowWidth, 1) + scale_ - 1) / scale_, 1, kMaxSurfaceSide);
+  const int height =
+      std::clamp((std::max(windowHeight, 1) + scale_ - 1) / scale_, 1, kMaxSurfaceSide);
+  if (width == record->logicalWidth && height == record->logicalHeight) return false;
+  // The server may still be reading the old image.
+  if (record->putPending) WaitForPut(record);
+  const PixelSurface old = Surface(AsNative(record));
+  std::vector<uint32_t> oldLogical;
+  oldLogical.swap(record->logical);
+  // A shared image keeps the address of its segment's record, so the new
+  // image is made in the window's record itself; the old one is let go
+  // through a copy, which is all that releasing it needs.
+  FrameImage oldFrame = record->frame;
+  if (!CreateFrameImage(display_, visual_, width * scale_, height * scale_,
+                        shmUsable_ && shmAllowed, &record->frame) ||
+      !AllocateLogical(record, width, height)) {
+    // No memory: the window keeps the surface it has.
+    DestroyFrameImage(display_, &record->frame);
+    record->frame = oldFrame;
+    record->logical.swap(oldLogical);
+    record->logicalWidth = old.width;
+    record->logicalHeight = old.height;
+    return false;
+  }
+  // What was drawn stays where it was; the rest is black until drawn.
+  const PixelSurface now = Surface(AsNative(record));
+  const int keepWidth = std::min(old.width, now.width), keepHeight = std::min(old.height, now.height);
+  for (int y = 0; y < keepHeight; ++y)
+    std::copy_n(old.pixels + static_cast<size_t>(y) * old.stride, keepWidth,
+                now.pixels + static_cast<size_t>(y) * now.stride);
+  DestroyFrameImage(display_, &oldFrame);
+  return true;
+}
+
 void X11Backend::GiveFocusBackToOwner(XWindowRecord* record) {
   // A window manager does this itself; on a bare server the focus would
   // fall back to the root and keys would go wherever the pointer is.

@@ -75,6 +75,9 @@ class X11Backend final : public Backend {
   bool TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out);
   void ReadModifierMap();
   void GiveFocusBackToOwner(XWindowRecord* record);
+  // Makes the surface fit a window that is now windowWidth x windowHeight
+  // screen pixels (x11_backend.cpp). True when it changed.
+  bool ResizeSurface(XWindowRecord* record, int windowWidth, int windowHeight);
   // Settles the put a completion event reports.
   void NoteCompletion(const XEvent& event);
   void WaitForPut(XWindowRecord* record);

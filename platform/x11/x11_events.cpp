@@ -164,7 +164,22 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
       out->type = InputEvent::kWindowGone;
       out->window = AsNative(record);
       return true;
-    case ConfigureNotify:
+    case ConfigureNotify: {
+      record->originKnown = false;
+      // A manager resizing by the mouse sends a run of these: only the
+      // last size is worth a new surface.
+      XEvent next;
+      while (XCheckTypedWindowEvent(display_, record->window, ConfigureNotify, &next))
+        *event = next;
+      if (event->xconfigure.window != record->window ||
+          !ResizeSurface(record, event->xconfigure.width, event->xconfigure.height))
+        return false;
+      out->type = InputEvent::kResized;
+      out->window = AsNative(record);
+      out->width = record->logicalWidth;
+      out->height = record->logicalHeight;
+      return true;
+    }
     case ReparentNotify:
     case MapNotify:
     case UnmapNotify:

@@ -1,6 +1,7 @@
 // The pixels of one window: an XImage over memory that we own, shared with
 // the server through MIT-SHM where it can be, copied with XPutImage where
-// it cannot. Either way the memory stays put for the window's life.
+// it cannot. Either way the memory stays put for the image's life; a window
+// given another size gets a new image.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -14,6 +15,9 @@
 namespace kv {
 namespace x11 {
 
+// Made in place by CreateFrameImage: a shared image keeps the address of
+// `shm` (Xlib reads the segment from it on every put), so a FrameImage in
+// use is never moved or copied into another; a copy serves only to destroy.
 struct FrameImage {
   XImage* image = nullptr;
   XShmSegmentInfo shm{};

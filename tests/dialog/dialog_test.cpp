@@ -272,6 +272,29 @@ TEST_F(DialogTest, EscAndTheCloseBoxCancelButAnAbsorbingProcedureKeepsTheDialogO
   EXPECT_NE(gDialogSeen.back().lParam, 0);
 }
 
+// A manager makes the About box larger: it is painted across its new size,
+// the controls stay where the template put them, and OK still ends it.
+TEST_F(DialogTest, AnAboutBoxMadeLargerIsPaintedAcrossAndStillAnswers) {
+  uint32_t corner = 0, okEdge = 1;
+  ModalScript script;
+  script.Then([&] { kv::headless::ResizeWindow(gDialog, 600, 420); })
+      .Then([&] {
+        kv::PixelSurface shown = kv::headless::PresentedClient(gDialog);
+        ASSERT_EQ(shown.width, 600);
+        ASSERT_EQ(shown.height, 420);
+        corner = shown.pixels[419 * shown.stride + 599] & 0xFFFFFF;
+        int bx = 0, by = 0;
+        BaseUnits(&bx, &by);
+        okEdge = shown.pixels[(MulDiv(158, by, 8) + 5) * shown.stride + MulDiv(114, bx, 4)] & 0xFFFFFF;
+        POINT ok = OkCentre();
+        kv::headless::ClickClient(gDialog, ok.x, ok.y, 1);
+      });
+  EXPECT_EQ(RunAbout(), 42);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(corner, kFace);
+  EXPECT_EQ(okEdge, 0u);
+}
+
 TEST_F(DialogTest, SpaceOnTheFocusedButtonClicksIt) {
   ModalScript script;
   script.Then([] { kv::headless::TypeKey(VK_SPACE, L' '); });

@@ -1,6 +1,7 @@
 // The game beside another program on the same desktop: the cursor, the
-// grab and the focus, the class cursor, a click that closes a menu, and
-// the sizes that come from the interface's fonts. A plain window of the
+// grab and the focus, the class cursor, a click that closes a menu, a
+// window made larger than asked, and the sizes that come from the
+// interface's fonts. A plain window of the
 // test's own connection stands in for the other program.
 #include <gtest/gtest.h>
 // After gtest, whose own None the X headers' macro would break.
@@ -227,6 +228,31 @@ TEST(Desktop, ClickOnThePitchWithAMenuOpenStartsPlay) {
   ASSERT_TRUE(Eventually([&] { return !DropDown(s).has_value(); }, kAnswerMs));
   EXPECT_TRUE(Eventually([&] { return s.probe().PointerGrabbedElsewhere(); }, 5000))
       << "the click that closed the menu did not start play";
+}
+
+// A manager that ignores the fixed size makes the window larger: the menu
+// bar spans the whole width, the pitch stays where it was, the new part is
+// black, and a click there is a click on the game.
+TEST(Desktop, AWindowMadeLargerHasItsMenuBarAcross) {
+  GameSession s;
+  ASSERT_TRUE(s.Start()) << s.error();
+  Display* d = s.probe().display();
+  XResizeWindow(d, s.window(), 1300, 800);
+  XSync(d, False);
+  const int left = s.windowInfo().x, top = s.windowInfo().y;
+  kv_e2e::Image screen;
+  auto at = [&](int x, int y) { return screen.At(left + x, top + y); };
+  EXPECT_TRUE(Eventually([&] {
+    screen = s.Screenshot();
+    return screen.Contains(left + 1299, top + 799) && at(1299, 10) == 0xD4D0C8u &&
+           at(1100, 10) == 0xD4D0C8u && at(1100, 400) == 0u &&
+           s.ClientPixel(screen, 250, 100) == 0x008000u;
+  }, kAnswerMs, 200))
+      << "bar at x 1100: " << std::hex << at(1100, 10) << ", at 1299: " << at(1299, 10)
+      << ", new client part: " << at(1100, 400);
+  ASSERT_TRUE(s.ClickClient(1200, 500, 1));
+  EXPECT_TRUE(Eventually([&] { return s.probe().PointerGrabbedElsewhere(); }, kAnswerMs))
+      << "a click in the new part did not start play";
 }
 
 // The score lines stay inside the pitch's markings, and the About box has

@@ -1,5 +1,5 @@
 // Talking with a window manager: close requests, windows destroyed
-// elsewhere, and the ping.
+// elsewhere, the ping, and sizes the manager imposes.
 #include "x11_fixture.h"
 
 #include "platform/x11/x11_errors.h"
@@ -83,6 +83,83 @@ TEST_F(X11BackendTest, AnswersTheManagersPing) {
   }
   EXPECT_TRUE(answered);
   XSelectInput(d, root, NoEventMask);
+  backend_->DestroyWindow(w);
+}
+
+// Every pixel of the window is `colour` on the screen.
+int WrongPixels(Probe& probe, Window window, int width, int height, uint32_t colour) {
+  kv_e2e::Image shown = probe.Capture(window, 0, 0, width, height);
+  if (shown.width != width || shown.height != height) return -1;
+  int wrong = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) wrong += shown.At(x, y) != colour;
+  return wrong;
+}
+
+void Fill(const kv::PixelSurface& s, uint32_t colour) {
+  for (int y = 0; y < s.height; ++y)
+    for (int x = 0; x < s.width; ++x) s.pixels[y * s.stride + x] = colour;
+}
+
+// A manager that ignores the fixed size (or any other client) resizes the
+// window: the surface is remade at the last size asked, what was drawn stays,
+// the change is reported, and a present reaches the whole window. Scaled,
+// the surface covers every pixel of the window.
+TEST_F(X11BackendTest, AWindowGivenAnotherSizeGetsASurfaceOfThatSize) {
+  for (bool allowShm : {true, false}) {
+    SCOPED_TRACE(allowShm ? "shared memory allowed" : "shared memory forced off");
+    xt::AllowSharedMemory(backend_.get(), allowShm);
+    NativeWindow* w = MakeWindow(40, 30, 60, 40);
+    ASSERT_NE(w, nullptr);
+    ShowAndWait(w);
+    Fill(backend_->Surface(w), 0x112233);
+    backend_->Present(w, 0, 0, 60, 40);
+    Window xw = xt::XWindowOf(backend_.get(), w);
+    XResizeWindow(probe_->display(), xw, 70, 45);
+    XResizeWindow(probe_->display(), xw, 90, 50);
+    XSync(probe_->display(), False);
+    InputEvent e;
+    ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
+      return ev.type == InputEvent::kResized && ev.width == 90;
+    }, kArriveMs, &e));
+    EXPECT_EQ(e.window, w);
+    EXPECT_EQ(e.height, 50);
+    kv::PixelSurface s = backend_->Surface(w);
+    ASSERT_EQ(s.width, 90);
+    ASSERT_EQ(s.height, 50);
+    EXPECT_EQ(s.pixels[39 * s.stride + 59], 0x112233u) << "what was drawn is lost";
+    EXPECT_EQ(s.pixels[45 * s.stride + 80], 0u) << "the new part is not black";
+
+    backend_->BeginSurfaceWrite(w);
+    Fill(s, 0x00FF8000);
+    backend_->Present(w, 0, 0, s.width, s.height);
+    Settle();
+    EXPECT_EQ(WrongPixels(*probe_, xw, 90, 50, 0x00FF8000), 0);
+    backend_->DestroyWindow(w);
+  }
+
+  kv::x11::SetScaleOverride(2);
+  backend_.reset(kv::x11::OpenBackend());
+  kv::x11::SetScaleOverride(0);
+  ASSERT_NE(backend_, nullptr);
+  NativeWindow* w = MakeWindow(10, 10, 30, 20);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  Window xw = xt::XWindowOf(backend_.get(), w);
+  XResizeWindow(probe_->display(), xw, 121, 60);
+  XSync(probe_->display(), False);
+  InputEvent e;
+  ASSERT_TRUE(WaitFor([&](const InputEvent& ev) { return ev.type == InputEvent::kResized; },
+                      kArriveMs, &e));
+  EXPECT_EQ(e.width, 61);
+  EXPECT_EQ(e.height, 30);
+  kv::PixelSurface s = backend_->Surface(w);
+  ASSERT_EQ(s.width, 61);
+  backend_->BeginSurfaceWrite(w);
+  Fill(s, 0x0000A0FF);
+  backend_->Present(w, 0, 0, s.width, s.height);
+  Settle();
+  EXPECT_EQ(WrongPixels(*probe_, xw, 121, 60, 0x0000A0FF), 0);
   backend_->DestroyWindow(w);
 }
 

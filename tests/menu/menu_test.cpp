@@ -396,6 +396,36 @@ TEST_F(MenuTest, DestroyingTheWindowEndsTracking) {
   EXPECT_EQ(kv::headless::VisibleWindowCount(), 0);
 }
 
+// A manager makes the window larger while a drop-down is open: tracking
+// goes on over the new surface, the bar spans it with its title still lit,
+// and an item can still be chosen.
+TEST_F(MenuTest, AWindowMadeLargerWhileAMenuIsOpenKeepsTracking) {
+  OpenWindow();
+  ModalScript script;
+  uint32_t farBar = 0;
+  int lit = 0;
+  script.Then([&] { kv::headless::ResizeWindow(window_, 1300, 800); })
+      .Then([&] {
+        kv::PixelSurface s = kv::headless::PresentedSurface(window_);
+        ASSERT_EQ(s.width, 1300);
+        farBar = s.pixels[5 * s.stride + 1250] & 0xFFFFFF;
+        for (int y = 0; y < 20; ++y)
+          for (int x = 0; x < s.width; ++x) lit += (s.pixels[y * s.stride + x] & 0xFFFFFF) == 0x0A246A;
+        kv::headless::TypeKey(VK_RETURN);
+      });
+  kv::headless::PressKey(VK_MENU, 0, true);
+  kv::headless::TypeKey('F', L'f', true);
+  kv::headless::ReleaseKey(VK_MENU, true);
+  PumpMessages();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(farBar, 0xD4D0C8u);
+  EXPECT_GT(lit, 50) << "the open title is no longer lit";
+  EXPECT_EQ(Commands(), std::vector<WPARAM>{MAKEWPARAM(109, 0)});
+  RECT client;
+  GetClientRect(window_, &client);
+  EXPECT_EQ(client.right, 1300);
+}
+
 TEST(ProgramMenu, TheProgramsOwnMenuLoadsWithItsThreeDropDowns) {
   HMENU menu = LoadMenuW(kv::rt::ProgramInstance(), MAKEINTRESOURCEW(106));
   ASSERT_NE(menu, nullptr);

@@ -5,7 +5,8 @@
 # LEVEL is easy, medium, hard or champion; SECONDS of play (45 or more
 # reaches the verdict). The session chooses the level from the menu, plays,
 # pauses, opens a menu during play and the About box, starts a New Game,
-# plays on, and leaves through File, Exit.
+# has the window made larger (as a window manager that ignores the fixed
+# size would), plays on, and leaves through File, Exit.
 set -euo pipefail
 kelvara=$1 out=$2 level=$3 seconds=${4:-4} verifier=${5:-$1}
 work=$(mktemp -d)
@@ -60,6 +61,7 @@ xdotool click 1
 play "$(( seconds / 2 + 1 ))"
 [ "$seconds" -ge 45 ] && { play 2; sleep 1; } # the verdict stays a moment
 key alt+f n                                 # New Game
+xdotool windowsize "$win" 1100 700; sleep 0.3 # a manager widens the window
 xdotool mousemove $((cx - 200)) "$cy" click 1
 play 1
 key alt+f x                                 # File, Exit

@@ -62,6 +62,12 @@ std::vector<Record> SampleRecords() {
   ev.event.shift = true;
   ev.windowId = 0;
   rs.push_back(ev);
+  ev.event = InputEvent{};
+  ev.event.type = InputEvent::kResized;  // the last type, with a size of its own
+  ev.event.width = 1300;
+  ev.event.height = 8192;
+  ev.windowId = 1;
+  rs.push_back(ev);
   return rs;
 }
 
@@ -72,7 +78,7 @@ bool Same(const Record& x, const Record& y) {
   return x.windowId == y.windowId && e.type == f.type && e.x == f.x && e.y == f.y &&
          e.screenX == f.screenX && e.screenY == f.screenY && e.button == f.button &&
          e.key == f.key && e.ch == f.ch && e.alt == f.alt && e.shift == f.shift &&
-         e.ctrl == f.ctrl;
+         e.ctrl == f.ctrl && e.width == f.width && e.height == f.height;
 }
 
 // A whole file: header, the records in blocks of `perBlock`, the trailer.
@@ -243,6 +249,24 @@ TEST(Tape, DamagedBlockStopsTheReadThere) {
   EXPECT_EQ(back.end, TapeReader::End::kCorrupt);
   EXPECT_NE(back.problem.find("corrupted block at byte"), std::string::npos) << back.problem;
   EXPECT_TRUE(back.records.empty());
+}
+
+// A size no surface can have is a corrupted record, not a window the replay
+// would try to make.
+TEST(Tape, AResizeToASizeNoSurfaceCanHaveIsCorrupt) {
+  for (int width : {0, -5, 8193}) {
+    Record r;
+    r.kind = Kind::kEvent;
+    r.windowId = 1;
+    r.event.type = InputEvent::kResized;
+    r.event.width = width;
+    r.event.height = 600;
+    ReadBack back = Read(FileOf({r}, 1, Trailer{1, 0, 0, 0}));
+    ASSERT_TRUE(back.opened);
+    EXPECT_EQ(back.end, TapeReader::End::kCorrupt) << width;
+    EXPECT_NE(back.problem.find("corrupted record"), std::string::npos) << back.problem;
+    EXPECT_TRUE(back.records.empty());
+  }
 }
 
 }  // namespace
