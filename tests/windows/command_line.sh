@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The Windows build's command line under Wine: --help and --version print
+# and exit 0 without a window, a bad value names itself on standard error
+# with the usage and exits 2, as the Linux build does.
+#   command_line.sh <kelvara.exe> <wine prefix>
+set -u
+exe=$1
+KV_WINEPREFIX=$2
+. "$(dirname "$0")/wine_session.sh"
+
+[ -f "$exe" ] || kv_fail "no Windows build at $exe"
+# Wine may reach for a display while it starts, even for a program that
+# opens no window.
+kv_start_xvfb
+
+run() {  # run <args...>: sets status, out and err
+  timeout 120 wine "$exe" "$@" >"$KV_TMP/out" 2>"$KV_TMP/err"
+  status=$?
+  out=$(tr -d '\r' <"$KV_TMP/out")
+  err=$(tr -d '\r' <"$KV_TMP/err")
+}
+
+run --help
+[ "$status" -eq 0 ] || kv_fail "--help exited with $status: $err"
+grep -q '^Usage: kelvara \[OPTION\]\.\.\.$' <<<"$out" || kv_fail "--help printed no usage: $out"
+grep -q -- '--pace N' <<<"$out" || kv_fail "--help does not list --pace: $out"
+[ -z "$(kv_viewable_windows)" ] || kv_fail "--help opened a window"
+
+run --version
+[ "$status" -eq 0 ] || kv_fail "--version exited with $status"
+[ "$out" = "Kelvara 1.0" ] || kv_fail "--version printed \"$out\""
+
+run --pace 7
+[ "$status" -eq 2 ] || kv_fail "a bad --pace exited with $status"
+grep -q "invalid value '7' for --pace" <<<"$err" || kv_fail "a bad --pace said: $err"
+grep -q '^Usage: kelvara' <<<"$err" || kv_fail "a bad --pace printed no usage: $err"
+[ -z "$out" ] || kv_fail "a bad --pace wrote to standard output: $out"
+
+echo "the command line answers under Wine as on Linux"
