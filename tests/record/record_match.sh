@@ -9,31 +9,8 @@
 # size would), plays on, and leaves through File, Exit.
 set -euo pipefail
 kelvara=$1 out=$2 level=$3 seconds=${4:-4} verifier=${5:-$1}
-work=$(mktemp -d)
-cleanup() {
-  [ -n "${game:-}" ] && kill "$game" 2>/dev/null || true
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-
-"$kelvara" --record "$out" 2>"$work/stderr" &
-game=$!
-win=""
-for _ in $(seq 100); do
-  win=$(xdotool search --name '^Kelvara' 2>/dev/null | head -1 || true)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || { echo "no game window"; cat "$work/stderr"; exit 1; }
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y: the window's corner
-cx=$((X + 500)) cy=$((Y + 49 + 300))              # the pitch's centre
+. "$(dirname "$0")/recording_session.sh"
+kv_start_recording "$kelvara" "$out"
 
 key() { xdotool key "$@"; sleep 0.3; }
 case $level in
