@@ -3,6 +3,8 @@
 // green, red, unused in memory, as a 32-bit device-independent bitmap).
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace kv {
@@ -13,5 +15,15 @@ struct PixelSurface {
   int height = 0;
   int stride = 0;  // pixels from one row to the next
 };
+
+// Copies the rectangle both surfaces have, from their top-left corners: what
+// a window keeps when its surface is remade at another size, or what fits
+// of one window's pixels in another's.
+inline void CopyOverlap(const PixelSurface& from, const PixelSurface& to) {
+  const int width = std::min(from.width, to.width), height = std::min(from.height, to.height);
+  for (int y = 0; y < height; ++y)
+    std::copy_n(from.pixels + static_cast<ptrdiff_t>(y) * from.stride, width,
+                to.pixels + static_cast<ptrdiff_t>(y) * to.stride);
+}
 
 }  // namespace kv

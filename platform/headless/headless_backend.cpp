@@ -45,11 +45,7 @@ bool HeadlessBackend::ResizeSurface(NativeWindow* window, int width, int height)
   } catch (const std::bad_alloc&) {
     return false;  // the window keeps the surface it has
   }
-  const int keepWidth = std::min(width, w->width), keepHeight = std::min(height, w->height);
-  for (int y = 0; y < keepHeight; ++y) {
-    std::copy_n(w->pixels.begin() + static_cast<ptrdiff_t>(y) * w->width, keepWidth,
-                pixels.begin() + static_cast<ptrdiff_t>(y) * width);
-  }
+  CopyOverlap(Surface(window), PixelSurface{pixels.data(), width, height, width});
   w->pixels.swap(pixels);
   w->width = width;
   w->height = height;

@@ -277,13 +277,8 @@ void ReplayBackend::Mirror(NativeWindow* window) {
   const PixelSurface from = screen_.Surface(window);
   live_->BeginSurfaceWrite(l);
   const PixelSurface to = live_->Surface(l);
-  const int w = std::min(from.width, to.width), h = std::min(from.height, to.height);
-  for (int y = 0; y < h; ++y) {
-    std::copy(from.pixels + static_cast<ptrdiff_t>(y) * from.stride,
-              from.pixels + static_cast<ptrdiff_t>(y) * from.stride + w,
-              to.pixels + static_cast<ptrdiff_t>(y) * to.stride);
-  }
-  live_->Present(l, 0, 0, w, h);
+  CopyOverlap(from, to);
+  live_->Present(l, 0, 0, std::min(from.width, to.width), std::min(from.height, to.height));
 }
 
 NativeWindow* ReplayBackend::LiveOf(NativeWindow* window) {

@@ -275,11 +275,7 @@ bool X11Backend::ResizeSurface(XWindowRecord* record, int windowWidth, int windo
     return false;
   }
   // What was drawn stays where it was; the rest is black until drawn.
-  const PixelSurface now = Surface(AsNative(record));
-  const int keepWidth = std::min(old.width, now.width), keepHeight = std::min(old.height, now.height);
-  for (int y = 0; y < keepHeight; ++y)
-    std::copy_n(old.pixels + static_cast<size_t>(y) * old.stride, keepWidth,
-                now.pixels + static_cast<size_t>(y) * now.stride);
+  CopyOverlap(old, Surface(AsNative(record)));
   DestroyFrameImage(display_, &oldFrame);
   return true;
 }
