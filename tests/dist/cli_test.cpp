@@ -35,6 +35,16 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutput) {
   EXPECT_EQ(Kelvara({"-V"}).out, version.out);
 }
 
+// Without a display the game cannot start: a failed start is 1, and the
+// platform's message wears the program's name like every other.
+TEST(CommandLine, NoDisplayIsAFailedStartWithOne) {
+  CommandResult r = Kelvara({"--pace", "500"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err.rfind("kelvara: cannot open display \"\" (DISPLAY is not set)\n", 0), 0u)
+      << r.err;
+}
+
 TEST(CommandLine, BadOptionsAndValuesExitTwoWithOneLineAndAHint) {
   struct Case {
     std::vector<std::string> args;
