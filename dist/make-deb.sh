@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds the Debian binary package from a finished build directory:
-#   dist/make-deb.sh BUILD_DIR [OUTPUT.deb]    (default BUILD_DIR/kelvara_1.0_amd64.deb)
+#   dist/make-deb.sh BUILD_DIR [OUTPUT.deb]    (default BUILD_DIR/kelvara_VERSION_ARCH.deb)
 # The program is installed under /usr into a staging folder, stripped; the
 # runtime dependencies come from the binary (dpkg-shlibdeps), plus the fonts
 # the game draws its text with.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 src=$(cd "$(dirname "$0")/.." && pwd)
-version=1.0
+# The release (version and date) as the build has it from CMakeLists.txt.
+release=$build/dist/release
+[ -f "$release" ] || { echo "make-deb.sh: $release missing: configure the build first" >&2; exit 1; }
+version=$(sed -n 's/^version=//p' "$release")
+released=$(LC_ALL=C date -u -R -d "$(sed -n 's/^date=//p' "$release")")
 arch=$(dpkg --print-architecture)
 out=${2:-$build/kelvara_${version}_${arch}.deb}
 
@@ -42,7 +46,7 @@ rm -f "$doc/LICENSE"
   echo
   echo "  * First packaged release."
   echo
-  echo " -- The Kelvara developers <kelvara@users.noreply.github.com>  Wed, 01 Jan 2025 00:00:00 +0000"
+  echo " -- The Kelvara developers <kelvara@users.noreply.github.com>  $released"
 } | gzip -9n > "$doc/changelog.gz"
 find "$stage" -type d -exec chmod 0755 {} +
 find "$stage" -type f -exec chmod 0644 {} +
