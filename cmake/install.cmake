@@ -5,14 +5,11 @@
 include(GNUInstallDirs)
 
 # The manual page and the AppStream metadata name the release (its version
-# and date, from CMakeLists.txt); so does dist/release, which the package
-# scripts read.
+# and date, from CMakeLists.txt).
 set(KV_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 configure_file(${CMAKE_SOURCE_DIR}/dist/kelvara.6.in ${KV_DIST_DIR}/kelvara.6 @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/io.github.kelvara.Kelvara.metainfo.xml.in
                ${KV_DIST_DIR}/io.github.kelvara.Kelvara.metainfo.xml @ONLY)
-file(CONFIGURE OUTPUT ${KV_DIST_DIR}/release
-     CONTENT "version=${PROJECT_VERSION}\ndate=${KV_RELEASE_DATE}\n")
 
 install(TARGETS kelvara RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvara.desktop

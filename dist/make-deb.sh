@@ -7,11 +7,15 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 src=$(cd "$(dirname "$0")/.." && pwd)
-# The release (version and date) as the build has it from CMakeLists.txt.
-release=$build/dist/release
-[ -f "$release" ] || { echo "make-deb.sh: $release missing: configure the build first" >&2; exit 1; }
-version=$(sed -n 's/^version=//p' "$release")
-released=$(LC_ALL=C date -u -R -d "$(sed -n 's/^date=//p' "$release")")
+# The release (version and date) as the build was configured with it.
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt" 2>/dev/null; }
+version=$(cached CMAKE_PROJECT_VERSION)
+date=$(cached KV_RELEASE_DATE)
+if [ -z "$version" ] || [ -z "$date" ]; then
+  echo "make-deb.sh: no release version or date in $build/CMakeCache.txt: configure the build first" >&2
+  exit 1
+fi
+released=$(LC_ALL=C date -u -R -d "$date")
 arch=$(dpkg --print-architecture)
 out=${2:-$build/kelvara_${version}_${arch}.deb}
 

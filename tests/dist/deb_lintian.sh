@@ -15,7 +15,7 @@ for f in ./usr/games/kelvara ./usr/share/applications/kelvara.desktop \
 done
 if grep -q test <<<"$contents"; then echo "test files in the package"; exit 1; fi
 # The package is of the release the build names.
-version=$(sed -n 's/^version=//p' "$build/dist/release")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] && [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
   { echo "package version $(dpkg-deb -f "$deb" Version), the build's '$version'"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
