@@ -99,10 +99,13 @@ install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The Debian package build/kelvara_1.0_amd64.deb, and the Windows build as
-# build-windows/kelvara-1.0-windows-x64.zip (program, README, licence).
+# build-windows/kelvara-1.0-windows-x64.zip (program, README, licence) and
+# as the setup program build-windows/kelvara-1.0-setup.exe (NSIS, with the
+# icon that the native build draws). Each script prints what it wrote.
 package: build windows
 	dist/make-deb.sh $(BUILD) $(CURDIR)/$(BUILD)/kelvara_1.0_amd64.deb
 	dist/make-zip.sh $(BUILD_WINDOWS)
+	dist/make-setup.sh $(BUILD_WINDOWS) $(BUILD)/icons/kelvara.ico
 
 # The same game in a browser tab (emscripten): build-web/index.html with
 # kelvara.js and kelvara.wasm beside it. Debian's emcc finds its JavaScript

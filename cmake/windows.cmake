@@ -31,9 +31,23 @@ file(GLOB KV_PROBE_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/gdi_pro
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tools/gdi_probe/probe.rc PROPERTIES
   OBJECT_DEPENDS "${KV_PROBE_RC_INPUTS};${CMAKE_SOURCE_DIR}/tools/gdi_probe/probe_resources.h")
 
+# The program's version block, a script of its own beside the game's: the
+# project's version as Windows writes it, four numbers.
+# The parts not given are empty and drop out of the list.
+set(KV_VERSION_COMMAS ${PROJECT_VERSION_MAJOR} ${PROJECT_VERSION_MINOR} ${PROJECT_VERSION_PATCH}
+    ${PROJECT_VERSION_TWEAK})
+list(LENGTH KV_VERSION_COMMAS count)
+while(count LESS 4)
+  list(APPEND KV_VERSION_COMMAS 0)
+  math(EXPR count "${count} + 1")
+endwhile()
+list(JOIN KV_VERSION_COMMAS "," KV_VERSION_COMMAS)
+set(KV_VERSION_RC ${CMAKE_BINARY_DIR}/version.rc)
+configure_file(${CMAKE_SOURCE_DIR}/dist/windows/version.rc.in ${KV_VERSION_RC} @ONLY)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/win_main.cpp AND EXISTS ${KV_GAME_RC})
   # WIN32_EXECUTABLE: the GUI subsystem (-mwindows), WinMain entry, no console.
-  add_executable(kelvara WIN32 ${KV_GAME_SOURCES} ${KV_GAME_RC})
+  add_executable(kelvara WIN32 ${KV_GAME_SOURCES} ${KV_GAME_RC} ${KV_VERSION_RC})
   target_include_directories(kelvara PRIVATE ${KV_GAME_INCLUDE_DIR} ${CMAKE_SOURCE_DIR}/res)
   # timeBeginPeriod, for the timer resolution that --pace needs.
   target_link_libraries(kelvara PRIVATE winmm)

@@ -21,6 +21,8 @@ if [ "${1:-all}" != "play" ]; then packages+=(
   clang libclang-rt-14-dev
   # the installed program checked as a distribution checks it, and packaging
   desktop-file-utils appstream lintian man-db dpkg-dev fakeroot zip
+  # the Windows setup program (make package, and its test under Wine)
+  nsis
   # the Windows build and its tests under Wine (64-bit only; no i386 needed).
   # With --no-install-recommends Wine would come without its fonts and the X
   # extensions its display driver loads at run time, so they are listed.

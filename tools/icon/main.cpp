@@ -1,12 +1,15 @@
 // Draws the desktop icon from the game's art.
-//   kv_icon OUTPUT_DIR     kelvara-N.png for the theme's sizes, and kelvara.svg
+//   kv_icon OUTPUT_DIR     kelvara-N.png for the theme's sizes, kelvara.svg, and
+//                          kelvara.ico for the Windows setup and its shortcut
 //   kv_icon --table FILE   the pixels that the X11 backend gives the window
 //                          (_NET_WM_ICON), as a C++ source file
 // The output is the same bytes on every run.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "res/art/icon.h"
+#include "tools/icon/ico_file.h"
 #include "tools/screenshots/png_writer.h"
 
 namespace {
@@ -14,12 +17,26 @@ namespace {
 const int kThemeSizes[] = {16, 32, 48, 64, 128, 256};
 // A window's icon: the sizes task bars and switchers pick from.
 const int kWindowSizes[] = {16, 32, 48};
+// What Windows picks from for the Start menu, Explorer's views and the Apps
+// list (24 and 64 for scaled displays, 256 for the largest view).
+const int kWindowsIconSizes[] = {16, 24, 32, 48, 64, 256};
 
-bool WriteText(const std::string& path, const std::string& text) {
+bool WriteBytes(const std::string& path, const void* data, size_t size) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  const bool written = std::fwrite(data, 1, size, out) == size;
   return std::fclose(out) == 0 && written;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  return WriteBytes(path, text.data(), text.size());
+}
+
+bool WriteIco(const std::string& path) {
+  std::vector<art::IconImage> images;
+  for (int size : kWindowsIconSizes) images.push_back(art::DrawIcon(size));
+  const std::vector<uint8_t> ico = kv::icon::EncodeIco(images);
+  return !ico.empty() && WriteBytes(path, ico.data(), ico.size());
 }
 
 std::string WindowIconTable() {
@@ -71,6 +88,7 @@ int main(int argc, char** argv) {
   }
   const std::string dir = argv[1];
   bool ok = WriteText(dir + "/kelvara.svg", art::IconSvg());
+  ok = WriteIco(dir + "/kelvara.ico") && ok;
   for (int size : kThemeSizes) {
     art::IconImage icon = art::DrawIcon(size);
     ok = kv::screenshots::WritePngRgba(size, size, icon.rgba.data(),
