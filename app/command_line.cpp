@@ -1,7 +1,13 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
+
+#ifndef KV_VERSION
+#error "the build names the program's version (KV_VERSION, from the project's version)"
+#endif
+const char kProgramVersion[] = KV_VERSION;
 
 namespace {
 
@@ -10,6 +16,7 @@ namespace {
 // the error messages all come from this table.
 struct OptionSpec {
   const char* name;       // "--pace"
+  const char* shortName;  // "-h" for the few that have one, else null
   const char* valueName;  // "N" for an option that takes a value, null for a switch
   const char* help;       // lines separated by '\n'
   CommandLineAction action;
@@ -61,45 +68,55 @@ bool ApplyScale(const std::string& value, Options* options) {
 }
 
 const OptionSpec kOptions[] = {
-    {"--pace", "N",
+    {"--pace", nullptr, "N",
      "run at most N frames per second, N from 50 to\n"
      "10000; without it frames run back to back, as\n"
      "fast as the machine allows. 500 plays Easy in\n"
      "real time",
      CommandLineAction::kRun, ApplyPace, "a whole number from 50 to 10000"},
-    {"--record", "FILE",
+    {"--record", nullptr, "FILE",
      "play, and write everything the game reads to\n"
      "FILE, so that the match can be replayed",
      CommandLineAction::kRun, ApplyRecord, "a file name"},
-    {"--replay", "FILE", "show the match recorded in FILE in the window",
+    {"--replay", nullptr, "FILE", "show the match recorded in FILE in the window",
      CommandLineAction::kRun, ApplyReplay, "a file name"},
-    {"--verify", nullptr,
+    {"--verify", nullptr, nullptr,
      "with --replay: replay without a window as fast\n"
      "as possible and check the recorded outcome",
      CommandLineAction::kRun, ApplyVerify, nullptr},
-    {"--scale", "N",
+    {"--scale", nullptr, "N",
      "show the windows N times larger (1 to 4; 1 is\n"
      "actual size); without it, twice or more as\n"
      "the desktop's Xft.dpi asks (192 and up). The\n"
      "Windows build ignores it: Windows scales the\n"
      "game itself",
      CommandLineAction::kRun, ApplyScale, "a whole number from 1 to 4"},
-    {"--help", nullptr, "show this help and exit", CommandLineAction::kHelp, nullptr, nullptr},
-    {"--version", nullptr, "show the version and exit", CommandLineAction::kVersion, nullptr,
+    {"--help", "-h", nullptr, "show this help and exit", CommandLineAction::kHelp, nullptr,
      nullptr},
+    {"--version", "-V", nullptr, "show the version and exit", CommandLineAction::kVersion,
+     nullptr, nullptr},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
   for (const OptionSpec& option : kOptions)
-    if (name == option.name) return &option;
+    if (name == option.name || (option.shortName && name == option.shortName)) return &option;
   return nullptr;
 }
 
-CommandLineResult UsageError(std::string message) {
+CommandLineResult UsageError(const std::string& message) {
   CommandLineResult result;
   result.action = CommandLineAction::kUsageError;
-  result.error = "kelvara: " + std::move(message);
+  result.error = std::string(kProgramName) + ": " + message;
   return result;
+}
+
+// "  -h, --help" or "      --pace N": long names line up whether or not a
+// short one stands before them.
+std::string LeftColumn(const OptionSpec& option) {
+  std::string left = option.shortName ? std::string("  ") + option.shortName + ", " : "      ";
+  left += option.name;
+  if (option.valueName) left += std::string(" ") + option.valueName;
+  return left;
 }
 
 }  // namespace
@@ -150,12 +167,10 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
   CommandLineResult result;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
-      if (!arg.empty() && arg[0] == '-') return UsageError("unknown option '" + arg + "'");
-      return UsageError("unexpected argument '" + arg + "'");
-    }
-    // "--name=value" is the same as "--name value".
-    const size_t equals = arg.find('=');
+    if (arg.empty() || arg[0] != '-') return UsageError("unexpected argument '" + arg + "'");
+    // "--name=value" is the same as "--name value"; short options stand alone.
+    const bool isLong = arg.size() > 2 && arg.compare(0, 2, "--") == 0;
+    const size_t equals = isLong ? arg.find('=') : std::string::npos;
     const std::string name = arg.substr(0, equals);
     const OptionSpec* option = FindOption(name);
     if (!option) return UsageError("unknown option '" + name + "'");
@@ -177,7 +192,8 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
       return UsageError("option '" + name + "' needs a value " + option->valueName);
     }
     if (!option->apply(value, &result.options))
-      return UsageError("invalid value '" + value + "' for " + name + ": " + option->valueRule);
+      return UsageError("invalid value '" + value + "' for " + option->name + ": " +
+                        option->valueRule);
   }
   if (!result.options.record.empty() && !result.options.replay.empty())
     return UsageError("--record and --replay cannot be given together");
@@ -186,24 +202,42 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
   return result;
 }
 
+std::vector<OptionSpelling> OptionSpellings() {
+  std::vector<OptionSpelling> spellings;
+  for (const OptionSpec& option : kOptions)
+    spellings.push_back({option.name, option.shortName, option.valueName});
+  return spellings;
+}
+
 std::string UsageText() {
-  std::string text = "Usage: kelvara [OPTION]...\n\nOptions:\n";
-  constexpr size_t kColumn = 16;
+  std::string text = std::string("Usage: ") + kProgramName + " [OPTION]...\n\nOptions:\n";
+  size_t column = 0;
+  for (const OptionSpec& option : kOptions) column = std::max(column, LeftColumn(option).size() + 2);
   for (const OptionSpec& option : kOptions) {
-    std::string left = std::string("  ") + option.name;
-    if (option.valueName) left += std::string(" ") + option.valueName;
-    left.resize(kColumn > left.size() + 1 ? kColumn : left.size() + 1, ' ');
+    std::string left = LeftColumn(option);
+    left.resize(column, ' ');
     text += left;
     for (const char* c = option.help; *c; ++c) {
       text += *c;
-      if (*c == '\n') text.append(kColumn, ' ');
+      if (*c == '\n') text.append(column, ' ');
     }
     text += '\n';
   }
   return text;
 }
 
-std::string VersionText() { return "Kelvara 1.0\n"; }
+std::string HelpText() {
+  return std::string(kProgramTitle) +
+         ": arcade football against the computer. Move the mouse to move\n"
+         "the left player; the left button starts play, the right button pauses.\n\n" +
+         UsageText();
+}
+
+std::string VersionText() { return std::string(kProgramTitle) + " " + kProgramVersion + "\n"; }
+
+std::string UsageErrorText(const std::string& error) {
+  return error + "\nTry '" + kProgramName + " --help' for more information.\n";
+}
 
 bool ReadCommandLine(const char* commandLine, Options* options, int* exitStatus) {
   const CommandLineResult result = ParseArguments(SplitCommandLine(commandLine));
@@ -211,23 +245,18 @@ bool ReadCommandLine(const char* commandLine, Options* options, int* exitStatus)
     case CommandLineAction::kRun:
       *options = result.options;
       return true;
-    case CommandLineAction::kHelp: {
-      const std::string text =
-          "Kelvara: arcade football against the computer. Move the mouse to move\n"
-          "the left player; the left button starts play, the right button pauses.\n\n" +
-          UsageText();
-      std::fputs(text.c_str(), stdout);
+    case CommandLineAction::kHelp:
+      std::fputs(HelpText().c_str(), stdout);
       std::fflush(stdout);
       *exitStatus = 0;
       return false;
-    }
     case CommandLineAction::kVersion:
       std::fputs(VersionText().c_str(), stdout);
       std::fflush(stdout);
       *exitStatus = 0;
       return false;
     case CommandLineAction::kUsageError:
-      std::fputs((result.error + "\n" + UsageText()).c_str(), stderr);
+      std::fputs(UsageErrorText(result.error).c_str(), stderr);
       std::fflush(stderr);
       *exitStatus = kExitUsage;
       return false;

@@ -4,12 +4,19 @@
 # About box are inside it.
 include(GNUInstallDirs)
 
+# The manual page and the AppStream metadata name the release (its version
+# and date, from CMakeLists.txt).
+set(KV_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
+configure_file(${CMAKE_SOURCE_DIR}/dist/kelvara.6.in ${KV_DIST_DIR}/kelvara.6 @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/dist/io.github.kelvara.Kelvara.metainfo.xml.in
+               ${KV_DIST_DIR}/io.github.kelvara.Kelvara.metainfo.xml @ONLY)
+
 install(TARGETS kelvara RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvara.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/io.github.kelvara.Kelvara.metainfo.xml
+install(FILES ${KV_DIST_DIR}/io.github.kelvara.Kelvara.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvara.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${KV_DIST_DIR}/kelvara.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 # The icon as tools/icon draws it into build/icons.
 set(KV_ICON_DIR ${CMAKE_BINARY_DIR}/icons)

@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Builds the Debian binary package from a finished build directory:
-#   dist/make-deb.sh BUILD_DIR [OUTPUT.deb]    (default BUILD_DIR/kelvara_1.0_amd64.deb)
+#   dist/make-deb.sh BUILD_DIR [OUTPUT.deb]    (default BUILD_DIR/kelvara_VERSION_ARCH.deb)
 # The program is installed under /usr into a staging folder, stripped; the
 # runtime dependencies come from the binary (dpkg-shlibdeps), plus the fonts
 # the game draws its text with.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 src=$(cd "$(dirname "$0")/.." && pwd)
-version=1.0
+# The release (version and date) as the build was configured with it.
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt" 2>/dev/null; }
+version=$(cached CMAKE_PROJECT_VERSION)
+date=$(cached KV_RELEASE_DATE)
+if [ -z "$version" ] || [ -z "$date" ]; then
+  echo "make-deb.sh: no release version or date in $build/CMakeCache.txt: configure the build first" >&2
+  exit 1
+fi
+released=$(LC_ALL=C date -u -R -d "$date")
 arch=$(dpkg --print-architecture)
 out=${2:-$build/kelvara_${version}_${arch}.deb}
 
@@ -42,7 +50,7 @@ rm -f "$doc/LICENSE"
   echo
   echo "  * First packaged release."
   echo
-  echo " -- The Kelvara developers <kelvara@users.noreply.github.com>  Wed, 01 Jan 2025 00:00:00 +0000"
+  echo " -- The Kelvara developers <kelvara@users.noreply.github.com>  $released"
 } | gzip -9n > "$doc/changelog.gz"
 find "$stage" -type d -exec chmod 0755 {} +
 find "$stage" -type f -exec chmod 0644 {} +

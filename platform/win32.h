@@ -1,7 +1,7 @@
 // The windowing and drawing interface that the game is written against.
 //
 // On Windows this is <windows.h> itself. Everywhere else it declares the
-// subset of that interface that Kelvara uses, with the same names, types and
+// subset of that interface that the game uses, with the same names, types and
 // values, and platform/ implements it. Game code includes nothing else from
 // the platform.
 #pragma once

@@ -1,12 +1,15 @@
-// The program's entry point on this platform: the display backend is chosen
-// here, above every backend (a recording or a replay puts itself between the
-// program and the display), and the game's own entry function is WinMain, as
-// on Windows, with the arguments joined into its one command line.
+// The program's entry point on this platform: the arguments were read
+// before static initialisation (early_start.cpp), each part of the platform
+// gets its settings here, the display backend is chosen above every backend
+// (a recording or a replay puts itself between the program and the display),
+// and the game's own entry function is WinMain, as on Windows, with the
+// arguments joined into its one command line.
 #include <cstdio>
 #include <string>
 
 #include "platform/backend.h"
 #include "platform/entry/backends.h"
+#include "platform/entry/early_start.h"
 #include "platform/record/session.h"
 #include "platform/rt/command_line_join.h"
 #include "platform/rt/resources.h"
@@ -14,31 +17,13 @@
 
 namespace {
 
-// --scale N, as the game's command line reads it (1 to 4; its parser refuses
-// anything else and the program ends before a window opens): the display
-// backend needs it before it opens.
-int ScaleArgument(int argc, char** argv) {
-  int factor = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    std::string value;
-    if (arg == "--scale" && i + 1 < argc)
-      value = argv[++i];
-    else if (arg.compare(0, 8, "--scale=") == 0)
-      value = arg.substr(8);
-    else
-      continue;
-    factor = value.size() == 1 && value[0] >= '1' && value[0] <= '4' ? value[0] - '0' : 0;
-  }
-  return factor;
-}
-
 kv::Backend* OpenProgramBackend() { return kv::record::SessionBackend(&kv::OpenDisplayBackend); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  kv::SetDisplayScale(ScaleArgument(argc, argv));
+  const kv::entry::ProgramArguments& arguments = kv::entry::ArgumentsOfThisRun(argc, argv);
+  kv::SetDisplayScale(arguments.displayScale);
   kv::SetBackendOpener(&OpenProgramBackend);
   std::string commandLine = kv::rt::JoinCommandLine(argc, argv);
   const int code = WinMain(kv::rt::ProgramInstance(), nullptr, &commandLine[0], SW_SHOWNORMAL);

@@ -41,10 +41,6 @@ void FreeHeldSurfaceDC(HDC dc);
 // Covers no pixel; an empty drawn or pending rectangle is {0, 0, 0, 0}.
 inline bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
-// Sees every text that TextOutW is asked to draw, fonts or not (a
-// recording reads the score lines so). Null removes it.
-void SetTextObserver(void (*observer)(const wchar_t* text, int length));
-
 // The pixels of a bitmap (tests and tools read them). The stride is negative
 // for a bottom-up DIB section, whose top row is last in memory; a monochrome
 // bitmap holds 0 or 0x00FFFFFF per pixel.

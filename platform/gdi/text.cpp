@@ -72,20 +72,9 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size) {
   return TRUE;
 }
 
-namespace {
-void (*gTextObserver)(const wchar_t* text, int length) = nullptr;
-}  // namespace
-
-namespace kv {
-namespace gdi {
-void SetTextObserver(void (*observer)(const wchar_t* text, int length)) { gTextObserver = observer; }
-}  // namespace gdi
-}  // namespace kv
-
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
   HDC__* d = LiveDC(dc);
   if (!d || length < 0 || (length > 0 && !text)) return FALSE;
-  if (gTextObserver) gTextObserver(text, length);
   if (length == 0) return TRUE;
   Target t;
   if (!DCTarget(d, &t) || !d->font) return FALSE;

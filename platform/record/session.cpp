@@ -7,19 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
-#include <fstream>
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/gdi_internal.h"
 #include "platform/record/recording_backend.h"
 #include "platform/record/replay_backend.h"
+#include "platform/record/score.h"
+#include "platform/rt/program.h"
 #include "platform/rt/wall_clock.h"
-
-#ifndef KV_PROGRAM_VERSION
-#define KV_PROGRAM_VERSION "unknown"
-#endif
 
 namespace kv {
 namespace record {
@@ -36,11 +31,16 @@ struct Session {
   // Replay
   TapeReader reader;
   std::unique_ptr<ReplayBackend> replay;
+  std::string introduction;  // said when a replay in the window begins
+  bool stopSaid = false;     // a replay in the window has said how playback stopped
+  bool ending = false;       // the program has ended: its end says how the replay went
   Backend* display = nullptr;
   bool backendMade = false;
 
-  // The score lines as last drawn: the only place the platform sees them.
-  int64_t leftScore = -1, rightScore = -1;
+  // Read whenever the program reads the clock, which it does in every frame
+  // and for every message: the last reading is the score the program had
+  // at its end (its match is gone by the time the session ends).
+  Score score;
   void (*stopHandler)(int, const std::string&) = nullptr;
 };
 
@@ -68,87 +68,39 @@ int64_t RecordingClock() {
   Record r;
   r.kind = Kind::kClock;
   r.a = ms;
-  S().writer.Add(r);
+  Session& s = S();
+  s.writer.Add(r);
+  ReadScore(&s.score);
   return ms;
 }
 
-int64_t ReplayClock() { return S().replay->ClockRead(); }
-
-bool ReadScore(const wchar_t* text, int length, const wchar_t* prefix, int64_t* score) {
-  const size_t n = std::wcslen(prefix);
-  if (length <= static_cast<int>(n) || std::wcsncmp(text, prefix, n) != 0) return false;
-  int64_t value = 0;
-  bool negative = false;
-  size_t i = n;
-  if (text[i] == L'-') negative = true, ++i;
-  if (i >= static_cast<size_t>(length)) return false;
-  for (; i < static_cast<size_t>(length); ++i) {
-    if (text[i] < L'0' || text[i] > L'9' || value > 1000000000) return false;
-    value = value * 10 + (text[i] - L'0');
-  }
-  *score = negative ? -value : value;
-  return true;
-}
-
-void ObserveText(const wchar_t* text, int length) {
-  if (length < 20 || (text[0] != L'L' && text[0] != L'R')) return;  // cheap for other text
+int64_t ReplayClock() {
   Session& s = S();
-  if (!ReadScore(text, length, L"Left Player Score: ", &s.leftScore)) {
-    ReadScore(text, length, L"Right Player Score: ", &s.rightScore);
-  }
-}
-
-std::string Hex(uint64_t v) {
-  char text[20];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(v));
-  return text;
-}
-
-std::string Summary(uint64_t frames, int64_t left, int64_t right, uint64_t hash) {
-  return "replay: " + std::to_string(frames) + " frames, score " + std::to_string(left) + "-" +
-         std::to_string(right) + ", frame " + Hex(hash);
+  ReadScore(&s.score);
+  return s.replay->ClockRead();
 }
 
 void DefaultStop(int exitCode, const std::string& line) {
-  std::fprintf(exitCode == 0 ? stdout : stdout, "%s\n", line.c_str());
+  std::printf("%s\n", line.c_str());
   std::fflush(stdout);
   std::fflush(stderr);
   // The game is mid-frame and cannot be asked to finish: leave here.
   std::_Exit(exitCode);
 }
 
-Outcome Stopped(const ReplayBackend& replay, const Session& s) {
-  Outcome o;
-  const uint64_t frames = replay.frames();
-  switch (replay.state()) {
-    case ReplayBackend::State::kDiffers:
-      o.exitCode = 1;
-      o.line = "replay: " + replay.difference();
-      break;
-    case ReplayBackend::State::kEnded:
-      o.exitCode = kExitBadFile;
-      o.line = Summary(frames, s.leftScore, s.rightScore,
-                       const_cast<ReplayBackend&>(replay).LastFrameHash()) +
-               ", recording ends early: " + s.reader.problem();
-      break;
-    case ReplayBackend::State::kStopped:
-      o.line = "replay: stopped at frame " + std::to_string(frames);
-      break;
-    case ReplayBackend::State::kPlaying:
-      break;
-  }
-  return o;
-}
-
 void OnReplayStop(void*) {
   Session& s = S();
-  const Outcome o = Stopped(*s.replay, s);
+  const Outcome o = StoppedOutcome(*s.replay, s.reader, s.score);
   if (s.replay->Live()) {
-    // In a window the person keeps the program: say why playback stopped.
-    if (!o.line.empty()) std::fprintf(stderr, "kelvara: %s\n", o.line.c_str());
+    if (s.ending) return;
+    // In a window the person keeps the program: say why playback stopped,
+    // once; the program's end then adds nothing.
+    if (!o.line.empty()) std::printf("%s\n", o.line.c_str());
     if (s.replay->state() != ReplayBackend::State::kStopped) {
-      std::fprintf(stderr, "kelvara: playback over; the game is yours from here\n");
+      std::printf("replay: playback over; the game is yours from here\n");
     }
+    std::fflush(stdout);
+    s.stopSaid = true;
     return;
   }
   (s.stopHandler ? s.stopHandler : DefaultStop)(o.exitCode, o.line);
@@ -181,44 +133,59 @@ bool CouldMake(const std::string& path, std::string* error) {
 
 void Clear(Session& s) {
   rt::SetWallClockSource(s.previousClock);
-  gdi::SetTextObserver(nullptr);
   s.recorder.reset();
   s.replay.reset();
   s.reader = TapeReader();
+  s.introduction.clear();
+  s.stopSaid = false;
+  s.ending = false;
   s.mode = Mode::kOff;
   s.display = nullptr;
   s.backendMade = false;
-  s.leftScore = s.rightScore = -1;
+  s.score = Score();
 }
-
-}  // namespace
 
 bool StartRecording(const std::string& path, std::string* error) {
   Session& s = S();
-  if (s.mode != Mode::kOff) Clear(s);
   if (!CouldMake(path, error)) return false;
   // Readings are kept in memory until the program asks for its display,
   // which it does only after accepting its command line (SessionBackend).
-  s.writer.Begin(std::string("Kelvara ") + KV_PROGRAM_VERSION);
+  const rt::ProgramDescription& program = rt::Program();
+  s.writer.Begin(std::string(program.title) + " " + program.version);
   s.mode = Mode::kRecord;
   s.path = path;
   s.previousClock = rt::CurrentWallClockSource();
   rt::SetWallClockSource(RecordingClock);
-  gdi::SetTextObserver(ObserveText);
   return true;
 }
 
 bool StartReplay(const std::string& path, bool verify, std::string* error) {
   Session& s = S();
-  if (s.mode != Mode::kOff) Clear(s);
   if (!s.reader.Open(path, error)) return false;
   s.mode = verify ? Mode::kReplayVerify : Mode::kReplayWindow;
   s.path = path;
+  if (!verify) s.introduction = Introduction(path, s.reader);
   s.replay = std::make_unique<ReplayBackend>(&s.reader, nullptr);
   s.replay->SetOnStop(OnReplayStop, nullptr);
   s.previousClock = rt::CurrentWallClockSource();
   rt::SetWallClockSource(ReplayClock);
-  gdi::SetTextObserver(ObserveText);
+  return true;
+}
+
+}  // namespace
+
+bool StartSession(const SessionSettings& settings, std::string* error) {
+  Session& s = S();
+  if (s.mode != Mode::kOff) Clear(s);
+  switch (settings.mode) {
+    case Mode::kOff:
+      return true;
+    case Mode::kRecord:
+      return StartRecording(settings.path, error);
+    case Mode::kReplayWindow:
+    case Mode::kReplayVerify:
+      return StartReplay(settings.path, settings.mode == Mode::kReplayVerify, error);
+  }
   return true;
 }
 
@@ -241,18 +208,19 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
         if (!s.writer.Create(s.path, &error)) {
           // Made impossible since the start (a folder removed): nothing has
           // been shown yet, so leave as a bad file would.
-          std::fprintf(stderr, "kelvara: %s: %s\n", s.path.c_str(), error.c_str());
-          std::fflush(stderr);
+          rt::Say("%s: %s", s.path.c_str(), error.c_str());
           std::_Exit(kExitBadFile);
         }
         s.recorder = std::make_unique<RecordingBackend>(s.display, &s.writer);
       }
     } else {
       Backend* live = nullptr;
-      if (s.mode == Mode::kReplayWindow && openDisplay) {
-        live = openDisplay();
+      if (s.mode == Mode::kReplayWindow) {
+        std::printf("%s\n", s.introduction.c_str());
+        std::fflush(stdout);
+        live = openDisplay ? openDisplay() : nullptr;
         KeepForTheRun(live);
-        if (!live) std::fprintf(stderr, "kelvara: no display; replaying without a window\n");
+        if (!live) rt::Say("no display; replaying without a window");
       }
       s.replay = std::make_unique<ReplayBackend>(&s.reader, live);
       s.replay->SetOnStop(OnReplayStop, nullptr);
@@ -267,7 +235,7 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
 Outcome ReplayOutcomeNow() {
   Session& s = S();
   if (!s.replay) return Outcome{};
-  return Stopped(*s.replay, s);
+  return StoppedOutcome(*s.replay, s.reader, s.score);
 }
 
 Outcome EndSession(int programExit) {
@@ -284,108 +252,18 @@ Outcome EndSession(int programExit) {
       t.frames = s.recorder->frames();
       t.lastFrameHash = s.recorder->LastFrameHash();
     }
-    t.leftScore = s.leftScore;
-    t.rightScore = s.rightScore;
+    t.leftScore = s.score.left;
+    t.rightScore = s.score.right;
     s.writer.Close(t);
-    if (!s.writer.Healthy()) {
-      std::fprintf(stderr, "kelvara: %s: the recording could not be written in full\n",
-                   s.path.c_str());
-    }
+    if (!s.writer.Healthy()) rt::Say("%s: the recording could not be written in full", s.path.c_str());
   } else if (s.replay) {
-    ReplayBackend& r = *s.replay;
-    if (r.state() == ReplayBackend::State::kPlaying && !r.TapeDrained()) {
-      r.ProgramEnded();
-    }
-    if (r.state() != ReplayBackend::State::kPlaying) {
-      o = Stopped(r, s);
-    } else if (s.reader.end() != TapeReader::End::kComplete) {
-      o.exitCode = kExitBadFile;
-      o.line = Summary(r.frames(), s.leftScore, s.rightScore, r.LastFrameHash()) +
-               ", recording ends early: " + s.reader.problem();
-    } else {
-      const Trailer& t = s.reader.trailer();
-      const uint64_t hash = r.LastFrameHash();
-      std::string what;
-      if (r.frames() != t.frames) {
-        what = std::to_string(r.frames()) + " frames, recorded " + std::to_string(t.frames);
-      } else if (s.leftScore != t.leftScore || s.rightScore != t.rightScore) {
-        what = "score " + std::to_string(s.leftScore) + "-" + std::to_string(s.rightScore) +
-               ", recorded " + std::to_string(t.leftScore) + "-" + std::to_string(t.rightScore);
-      } else if (hash != t.lastFrameHash) {
-        what = "last frame hash " + Hex(hash) + ", recorded " + Hex(t.lastFrameHash);
-      }
-      if (what.empty()) {
-        o.exitCode = 0;
-        o.line = Summary(r.frames(), s.leftScore, s.rightScore, hash) + ", matches";
-      } else {
-        o.exitCode = 1;
-        o.line = "replay: differs at frame " + std::to_string(r.frames()) + ": " + what;
-      }
-    }
+    s.ending = true;
+    o = FinalOutcome(*s.replay, s.reader, s.score);
+    if (s.stopSaid) o.line.clear();
   }
   Clear(s);
   return o;
 }
-
-bool StartFromArguments(int argc, const char* const* argv, std::string* error) {
-  std::string recordPath, replayPath;
-  bool verify = false;
-  for (int i = 0; i < argc; ++i) {
-    const std::string arg = argv[i];
-    // The same two spellings the program's command line takes.
-    if (arg == "--record" && i + 1 < argc) {
-      recordPath = argv[++i];
-    } else if (arg.compare(0, 9, "--record=") == 0) {
-      recordPath = arg.substr(9);
-    } else if (arg == "--replay" && i + 1 < argc) {
-      replayPath = argv[++i];
-    } else if (arg.compare(0, 9, "--replay=") == 0) {
-      replayPath = arg.substr(9);
-    } else if (arg == "--verify") {
-      verify = true;
-    }
-  }
-  std::string problem;
-  bool ok = true;
-  if (!replayPath.empty()) {
-    ok = StartReplay(replayPath, verify, &problem);
-    if (!ok) problem = replayPath + ": " + problem;
-  } else if (!recordPath.empty()) {
-    ok = StartRecording(recordPath, &problem);
-    if (!ok) problem = recordPath + ": " + problem;
-  }
-  if (!ok && error) *error = problem;
-  return ok;
-}
-
-namespace {
-
-// Runs before the game's static initialisation (constructors of priority
-// 101 come before those without one): the match clock's first reading must
-// already be the recording's. The arguments come from the kernel, since
-// main() has not been reached.
-__attribute__((constructor(101))) void StartEarly() {
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  if (!in) return;
-  std::vector<std::string> args;
-  std::string arg;
-  while (std::getline(in, arg, '\0')) args.push_back(arg);
-  if (args.size() < 2) return;
-  bool mentioned = false;
-  for (const auto& a : args)
-    mentioned = mentioned || a.compare(0, 8, "--record") == 0 || a.compare(0, 8, "--replay") == 0;
-  if (!mentioned) return;
-  std::vector<const char*> pointers;
-  for (size_t i = 1; i < args.size(); ++i) pointers.push_back(args[i].c_str());
-  std::string error;
-  if (!StartFromArguments(static_cast<int>(pointers.size()), pointers.data(), &error)) {
-    std::fprintf(stderr, "kelvara: %s\n", error.c_str());
-    std::fflush(stderr);
-    std::_Exit(kExitBadFile);
-  }
-}
-
-}  // namespace
 
 }  // namespace record
 }  // namespace kv

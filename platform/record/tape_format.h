@@ -48,7 +48,7 @@ struct Record {
 
 struct Trailer {
   uint64_t frames = 0;
-  int64_t leftScore = -1, rightScore = -1;  // -1: no score line was drawn
+  int64_t leftScore = -1, rightScore = -1;  // -1: the score was never read
   uint64_t lastFrameHash = 0;
 };
 

@@ -40,7 +40,7 @@ bool TapeReader::OpenBytes(std::vector<uint8_t> bytes, std::string* error) {
   file_ = std::move(bytes);
   SpanReader in(file_.data(), file_.size());
   if (file_.size() < sizeof kMagic || std::memcmp(file_.data(), kMagic, sizeof kMagic) != 0) {
-    if (error) *error = "not a Kelvara recording";
+    if (error) *error = "not a recording";
     return false;
   }
   in.Skip(sizeof kMagic);
@@ -59,7 +59,7 @@ bool TapeReader::OpenBytes(std::vector<uint8_t> bytes, std::string* error) {
     return false;
   }
   if (version == 0) {
-    if (error) *error = "not a Kelvara recording (format 0)";
+    if (error) *error = "not a recording (format 0)";
     return false;
   }
   if (!in.Varint(&textSize) || textSize > kMaxVersionText || in.Left() < textSize) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/rt/program.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_scale.h"
@@ -74,17 +75,16 @@ Backend* OpenBackend() {
   const char* name = XDisplayName(nullptr);
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
-    std::fprintf(stderr, "Kelvara: cannot open display \"%s\"%s\n", name ? name : "",
-                 (name && *name) ? "" : " (DISPLAY is not set)");
+    rt::Say("cannot open display \"%s\"%s", name ? name : "",
+            (name && *name) ? "" : " (DISPLAY is not set)");
     return nullptr;
   }
   InstallErrorHandlers();
   int screen = DefaultScreen(display);
   Visual* visual = ChooseVisual(display, screen);
   if (!visual) {
-    std::fprintf(stderr,
-                 "Kelvara: display \"%s\" offers no 24-bit TrueColor visual with 32-bit pixels\n",
-                 DisplayString(display));
+    rt::Say("display \"%s\" offers no 24-bit TrueColor visual with 32-bit pixels",
+            DisplayString(display));
     XCloseDisplay(display);
     return nullptr;
   }

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/rt/program.h"
+
 namespace kv {
 namespace x11 {
 
@@ -34,8 +36,7 @@ int RecordError(Display* display, XErrorEvent* error) {
 // when this returns. Nothing is kept between runs, so leaving at once with
 // the ordinary exit code is the clean end.
 [[noreturn]] void LeaveAfterLostServer(const char* name) {
-  std::fprintf(stderr, "Kelvara: the connection to the X server %s was lost; exiting.\n",
-               name ? name : "");
+  rt::Say("the connection to the X server %s was lost; exiting.", name ? name : "");
   std::fflush(nullptr);
   _exit(0);
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/rt/program.h"
 #include "platform/rt/utf8.h"
 #include "platform/x11/x11_icon.h"
 #include "platform/x11/x11_text.h"
@@ -68,9 +69,10 @@ void SetManagerHints(Display* display, Window window, const Atoms& atoms, Window
   wm.input = True;
   wm.initial_state = NormalState;
 
-  char resName[] = "kelvara";
-  char resClass[] = "Kelvara";
-  XClassHint cls{resName, resClass};
+  // Xlib takes the class's two names as writable strings.
+  std::string resName = rt::Program().name;
+  std::string resClass = rt::Program().title;
+  XClassHint cls{&resName[0], &resClass[0]};
 
   // Also sets WM_CLIENT_MACHINE, which gives _NET_WM_PID its meaning.
   XSetWMProperties(display, window, nullptr, nullptr, nullptr, 0, &size, &wm, &cls);

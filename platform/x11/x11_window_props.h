@@ -30,7 +30,7 @@ void SetWindowTitle(Display* display, Window window, const Atoms& atoms, const w
 
 enum class WindowKind { kMain, kDialog, kPopup };
 
-// Fixed size at the given place, class "kelvara"/"Kelvara", the close
+// Fixed size at the given place, the program's name and title as its class, the close
 // protocol, the process id, and for a dialog its owner and type.
 void SetManagerHints(Display* display, Window window, const Atoms& atoms, WindowKind kind, int x,
                      int y, int width, int height, Window owner);

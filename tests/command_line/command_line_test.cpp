@@ -86,6 +86,8 @@ TEST(ParseArguments, NamesWhatItDoesNotKnow) {
   EXPECT_EQ(Parse({"--"}).error, "kelvara: unknown option '--'");
   EXPECT_EQ(Parse({"match.rec"}).error, "kelvara: unexpected argument 'match.rec'");
   EXPECT_EQ(Parse({"--help=yes"}).error, "kelvara: option '--help' takes no value");
+  EXPECT_EQ(Parse({"-"}).error, "kelvara: unknown option '-'");
+  EXPECT_EQ(Parse({""}).error, "kelvara: unexpected argument ''");
   // The first problem is the one reported, and it stops the parse.
   EXPECT_EQ(Parse({"--pace", "1", "--bogus"}).error,
             "kelvara: invalid value '1' for --pace: a whole number from 50 to 10000");
@@ -96,18 +98,44 @@ TEST(ParseArguments, HelpAndVersionEndTheParse) {
   EXPECT_EQ(Parse({"--version"}).action, CommandLineAction::kVersion);
   EXPECT_EQ(Parse({"--pace", "500", "--version", "--bogus"}).action, CommandLineAction::kVersion);
   EXPECT_EQ(Parse({"--bogus", "--help"}).action, CommandLineAction::kUsageError);
-  EXPECT_EQ(VersionText(), "Kelvara 1.0\n");
+  EXPECT_EQ(VersionText(), std::string("Kelvara ") + kProgramVersion + "\n");
+}
+
+// The two short spellings people try first; nothing else is short, and a
+// short option stands alone.
+TEST(ParseArguments, TakesDashHForHelpAndDashCapitalVForVersion) {
+  EXPECT_EQ(Parse({"-h"}).action, CommandLineAction::kHelp);
+  EXPECT_EQ(Parse({"-V"}).action, CommandLineAction::kVersion);
+  EXPECT_EQ(Parse({"--pace", "500", "-V"}).action, CommandLineAction::kVersion);
+  EXPECT_EQ(Parse({"-H"}).error, "kelvara: unknown option '-H'");
+  EXPECT_EQ(Parse({"-v"}).error, "kelvara: unknown option '-v'");
+  EXPECT_EQ(Parse({"-hV"}).error, "kelvara: unknown option '-hV'");
+  EXPECT_EQ(Parse({"-h=1"}).error, "kelvara: unknown option '-h=1'");
+  EXPECT_EQ(Parse({"--h"}).error, "kelvara: unknown option '--h'");
+  EXPECT_EQ(Parse({"--V"}).error, "kelvara: unknown option '--V'");
 }
 
 TEST(UsageText, ListsEveryOptionInItsColumns) {
   const std::string usage = UsageText();
   EXPECT_EQ(usage.rfind("Usage: kelvara [OPTION]...\n", 0), 0u) << usage;
-  EXPECT_NE(usage.find("\n  --pace N      run at most N frames per second"), std::string::npos)
+  // Long names line up, after the short name where there is one.
+  EXPECT_NE(usage.find("\n      --pace N       run at most N frames per second"),
+            std::string::npos)
       << usage;
-  EXPECT_NE(usage.find("\n  --help        show this help and exit\n"), std::string::npos);
-  EXPECT_NE(usage.find("\n  --version     show the version and exit\n"), std::string::npos);
+  EXPECT_NE(usage.find("\n      --record FILE  play, and write"), std::string::npos) << usage;
+  EXPECT_NE(usage.find("\n  -h, --help         show this help and exit\n"), std::string::npos)
+      << usage;
+  EXPECT_NE(usage.find("\n  -V, --version      show the version and exit\n"), std::string::npos)
+      << usage;
   // Continuation lines of a help text start in the same column.
-  EXPECT_NE(usage.find("\n                10000; without it"), std::string::npos) << usage;
+  EXPECT_NE(usage.find("\n                     10000; without it"), std::string::npos) << usage;
+}
+
+// A refused command line is answered in two lines, not the whole usage.
+TEST(UsageErrorText, IsTheProblemAndWhereToLook) {
+  EXPECT_EQ(UsageErrorText(Parse({"--bogus"}).error),
+            "kelvara: unknown option '--bogus'\n"
+            "Try 'kelvara --help' for more information.\n");
 }
 
 }  // namespace

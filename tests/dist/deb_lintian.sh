@@ -14,6 +14,10 @@ for f in ./usr/games/kelvara ./usr/share/applications/kelvara.desktop \
   grep -qx "$f" <<<"$contents" || { echo "missing from the package: $f"; exit 1; }
 done
 if grep -q test <<<"$contents"; then echo "test files in the package"; exit 1; fi
+# The package is of the release the build names.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] && [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
+  { echo "package version $(dpkg-deb -f "$deb" Version), the build's '$version'"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libx11-6 libfreetype6 libfontconfig1 fonts-liberation fonts-dejavu-core fonts-wine; do
   grep -q "$d" <<<"$depends" || { echo "Depends lacks $d: $depends"; exit 1; }

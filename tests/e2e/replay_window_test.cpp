@@ -50,14 +50,19 @@ TEST(ReplayInAWindow, ShowsTheRecordingsLastFrameOnTheScreen) {
   GameSession s;
   ASSERT_TRUE(s.Start({"--replay", kCutShort}, "")) << s.error();
   // Played at the recorded pace: a few seconds.
-  ASSERT_TRUE(Eventually([&] { return s.game().Stderr().find("playback over") != std::string::npos; },
+  ASSERT_TRUE(Eventually([&] { return s.game().Stdout().find("playback over") != std::string::npos; },
                          60000))
-      << "playback never ended; stderr: " << s.game().Stderr();
-  const std::string said = s.game().Stderr();
-  // The replay's own line names the frame it ended on, as --verify prints it.
-  EXPECT_NE(said.find("replay: " + std::to_string(last.frame) + " frames"), std::string::npos)
+      << "playback never ended; stdout: " << s.game().Stdout() << "stderr: " << s.game().Stderr();
+  // Standard output says what is replayed, then, in the words --verify
+  // uses, the frame playback ended on and why.
+  const std::string said = s.game().Stdout();
+  EXPECT_EQ(said.rfind("replay: " + kCutShort + ": ", 0), 0u) << said;
+  EXPECT_NE(said.find("\nreplay: " + std::to_string(last.frame) + " frames, score 0-0, frame " +
+                      Hex(last.hash) + ", recording ends early: truncated"),
+            std::string::npos)
       << said;
-  EXPECT_NE(said.find(", frame " + Hex(last.hash) + ", recording ends early"), std::string::npos)
+  EXPECT_NE(said.find("\nreplay: playback over; the game is yours from here\n"),
+            std::string::npos)
       << said;
 
   // The window's pixels, read back from the X server, hashed as the
@@ -91,9 +96,16 @@ TEST(ReplayInAWindow, TheCloseBoxEndsPlayback) {
   const std::optional<int> status = s.WaitExit(20000);
   ASSERT_TRUE(status.has_value()) << "the program did not end; stderr: " << s.game().Stderr();
   EXPECT_EQ(*status, 0) << s.game().Stderr();
-  EXPECT_NE(s.game().Stdout().find("replay: stopped at frame "), std::string::npos)
-      << s.game().Stdout() << s.game().Stderr();
-  EXPECT_EQ(s.game().Stderr().find("playback over"), std::string::npos) << s.game().Stderr();
+  // What is shown, from the recording's end, and then how it ended, once.
+  const std::string said = s.game().Stdout();
+  EXPECT_EQ(said.rfind("replay: " KV_SOURCE_DIR "/tests/replays/champion-full.kvr: "
+                       "108340 frames, recorded score 0-0\nreplay: stopped at frame ",
+                       0),
+            0u)
+      << said;
+  EXPECT_EQ(said.find("stopped at frame", said.find("stopped at frame") + 1), std::string::npos)
+      << said;
+  EXPECT_EQ(said.find("playback over"), std::string::npos) << said;
 }
 
 }  // namespace

@@ -5,13 +5,20 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
+#include "platform/rt/program.h"
+
 namespace kv_x11_test {
 namespace {
 
-// What window managers and tools read: both titles, class, the close
-// protocol, a fixed size at the asked place; dialogs name their owner;
-// drop-downs are left alone by the manager.
+// What window managers and tools read: both titles, the class the program
+// is described by, the close protocol, a fixed size at the asked place;
+// dialogs name their owner; drop-downs are left alone by the manager.
 TEST_F(X11BackendTest, WindowsCarryTheirHints) {
+  const kv::rt::ProgramDescription before = kv::rt::Program();
+  kv::rt::ProgramDescription described;
+  described.name = "tester";
+  described.title = "Tester";
+  kv::rt::SetProgramDescription(described);
   NativeWindow* main = MakeWindow(203, 225, 300, 200, L"Kelvara");
   ASSERT_NE(main, nullptr);
   ShowAndWait(main);
@@ -32,10 +39,11 @@ TEST_F(X11BackendTest, WindowsCarryTheirHints) {
 
   XClassHint cls{};
   ASSERT_TRUE(XGetClassHint(probe_->display(), xw, &cls));
-  EXPECT_STREQ(cls.res_name, "kelvara");
-  EXPECT_STREQ(cls.res_class, "Kelvara");
+  EXPECT_STREQ(cls.res_name, "tester");
+  EXPECT_STREQ(cls.res_class, "Tester");
   XFree(cls.res_name);
   XFree(cls.res_class);
+  kv::rt::SetProgramDescription(before);
 
   Atom* protocols = nullptr;
   int count = 0;

@@ -198,7 +198,7 @@ TEST(Tape, BadHeadersAreRefusedWithTheirReason) {
   EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
 
   EXPECT_FALSE(Read("").opened);
-  EXPECT_EQ(Read("GIF89a this is a picture").error, "not a Kelvara recording");
+  EXPECT_EQ(Read("GIF89a this is a picture").error, "not a recording");
 
   std::string newer = PackHeader("Kelvara 7.0");
   newer[8] = 2;

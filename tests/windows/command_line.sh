@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The Windows build's command line under Wine: --help and --version print
-# and exit 0 without a window, a bad value names itself on standard error
-# with the usage and exits 2, as the Linux build does.
-#   command_line.sh <kelvara.exe> <wine prefix>
+# The Windows build's command line under Wine: --help and --version (and
+# -h, -V) print and exit 0 without a window, a bad value names itself on
+# standard error in one line with a hint and exits 2, as the Linux build does.
+#   command_line.sh <kelvara.exe> <wine prefix> <version>
 set -u
 exe=$1
 KV_WINEPREFIX=$2
+version=$3
 . "$(dirname "$0")/wine_session.sh"
 
 [ -f "$exe" ] || kv_fail "no Windows build at $exe"
@@ -26,14 +27,21 @@ grep -q '^Usage: kelvara \[OPTION\]\.\.\.$' <<<"$out" || kv_fail "--help printed
 grep -q -- '--pace N' <<<"$out" || kv_fail "--help does not list --pace: $out"
 [ -z "$(kv_viewable_windows)" ] || kv_fail "--help opened a window"
 
-run --version
-[ "$status" -eq 0 ] || kv_fail "--version exited with $status"
-[ "$out" = "Kelvara 1.0" ] || kv_fail "--version printed \"$out\""
+help=$out
+run -h
+[ "$status" -eq 0 ] && [ "$out" = "$help" ] || kv_fail "-h is not --help ($status): $out"
+
+for option in --version -V; do
+  run $option
+  [ "$status" -eq 0 ] || kv_fail "$option exited with $status"
+  [ "$out" = "Kelvara $version" ] || kv_fail "$option printed \"$out\""
+done
 
 run --pace 7
 [ "$status" -eq 2 ] || kv_fail "a bad --pace exited with $status"
-grep -q "invalid value '7' for --pace" <<<"$err" || kv_fail "a bad --pace said: $err"
-grep -q '^Usage: kelvara' <<<"$err" || kv_fail "a bad --pace printed no usage: $err"
+expected="kelvara: invalid value '7' for --pace: a whole number from 50 to 10000
+Try 'kelvara --help' for more information."
+[ "$err" = "$expected" ] || kv_fail "a bad --pace said: $err"
 [ -z "$out" ] || kv_fail "a bad --pace wrote to standard output: $out"
 
 echo "the command line answers under Wine as on Linux"

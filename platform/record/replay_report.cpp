@@ -1,0 +1,80 @@
+#include "platform/record/replay_report.h"
+
+#include <cstdio>
+
+namespace kv {
+namespace record {
+
+namespace {
+
+std::string Hex(uint64_t v) {
+  char text[20];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(v));
+  return text;
+}
+
+std::string Summary(uint64_t frames, const Score& score, uint64_t hash) {
+  return "replay: " + std::to_string(frames) + " frames, " + ScoreText(score) + ", frame " +
+         Hex(hash);
+}
+
+Outcome EndsEarly(ReplayBackend& replay, const TapeReader& tape, const Score& score) {
+  return {kExitBadFile, Summary(replay.frames(), score, replay.LastFrameHash()) +
+                            ", recording ends early: " + tape.problem()};
+}
+
+}  // namespace
+
+Outcome StoppedOutcome(ReplayBackend& replay, const TapeReader& tape, const Score& score) {
+  switch (replay.state()) {
+    case ReplayBackend::State::kDiffers:
+      return {1, "replay: " + replay.difference()};
+    case ReplayBackend::State::kEnded:
+      return EndsEarly(replay, tape, score);
+    case ReplayBackend::State::kStopped:
+      return {0, "replay: stopped at frame " + std::to_string(replay.frames())};
+    case ReplayBackend::State::kPlaying:
+      break;
+  }
+  return Outcome{};
+}
+
+Outcome FinalOutcome(ReplayBackend& replay, const TapeReader& tape, const Score& score) {
+  if (replay.state() == ReplayBackend::State::kPlaying && !replay.TapeDrained()) {
+    replay.ProgramEnded();
+  }
+  if (replay.state() != ReplayBackend::State::kPlaying) return StoppedOutcome(replay, tape, score);
+  if (tape.end() != TapeReader::End::kComplete) return EndsEarly(replay, tape, score);
+
+  const Trailer& t = tape.trailer();
+  const Score recorded{t.leftScore, t.rightScore};
+  const uint64_t hash = replay.LastFrameHash();
+  std::string what;
+  if (replay.frames() != t.frames) {
+    what = std::to_string(replay.frames()) + " frames, recorded " + std::to_string(t.frames);
+  } else if (score.left != recorded.left || score.right != recorded.right) {
+    what = ScoreText(score) + ", recorded " + ScoreText(recorded);
+  } else if (hash != t.lastFrameHash) {
+    what = "last frame hash " + Hex(hash) + ", recorded " + Hex(t.lastFrameHash);
+  }
+  if (what.empty()) return {0, Summary(replay.frames(), score, hash) + ", matches"};
+  return {1, "replay: differs at frame " + std::to_string(replay.frames()) + ": " + what};
+}
+
+std::string Introduction(const std::string& path, const TapeReader& unread) {
+  TapeReader tape = unread;
+  uint64_t frames = 0;
+  Record r;
+  while (tape.Next(&r)) frames += r.kind == Kind::kPresent;
+  std::string line = "replay: " + path + ": ";
+  if (tape.end() == TapeReader::End::kComplete) {
+    const Trailer& t = tape.trailer();
+    return line + std::to_string(t.frames) + " frames, recorded " +
+           ScoreText(Score{t.leftScore, t.rightScore});
+  }
+  return line + std::to_string(frames) + " frames, then the recording ends early: " +
+         tape.problem();
+}
+
+}  // namespace record
+}  // namespace kv
