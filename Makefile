@@ -24,7 +24,7 @@ DEPS := tools/install-deps.sh
 deps:         ; @$(DEPS)
 deps-build:   ; @$(DEPS) build
 deps-windows: ; @$(DEPS) windows
-deps-package: ; @$(DEPS) build windows package
+deps-package: ; @$(DEPS) package
 deps-web:     ; @$(DEPS) web
 deps-test:    ; @$(DEPS) build windows package web test
 deps-bench:   ; @$(DEPS) build web test
