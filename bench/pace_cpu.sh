@@ -41,7 +41,7 @@ trap '[ -n "$game" ] && kill "$game" 2>/dev/null || true' EXIT
 for pace in "${paces[@]}"; do
   "$program" --pace "$pace" &
   game=$!
-  wid=$(timeout 20 xdotool search --sync --name '^Kelvara' | head -n 1 || true)
+  wid=$(timeout 60 xdotool search --sync --name '^Kelvara' | head -n 1 || true)
   if [ -z "$wid" ]; then
     echo "pace_${pace}_cpu: unknown (the game's window did not appear)"
     kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; game=""
