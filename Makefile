@@ -1,46 +1,64 @@
-# Kelvara: the two commands of the README, and the developer targets.
-#   make run    install what is missing, build, start the game
-#   make test   install what is missing, build, run every test
+# Kelvara: the commands of the README, and the developer targets.
+#   make build  the program (and its icon), to run or install
+#   make run    build it and start the game at --pace 500 (ARGS="..." instead)
+#   make test   build everything and run every test
+# Each target first installs the Debian packages it needs that are missing
+# (tools/install-deps.sh, by group), and only those.
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 CMAKE_GEN  := -G Ninja
 JOBS       ?= $(shell nproc)
+# What `make run` passes to the game: the pace the menu entry uses, at which
+# Easy runs in real time. `make run ARGS=` runs the frames back to back.
+ARGS        = --pace 500
+# The program and what `make install` puts beside it; the tests, tools and
+# benchmark are built by the targets that use them.
+PROGRAM_TARGETS := kelvara kelvara_icons
 
-.PHONY: all deps deps-play configure build build-asan run test test-unit test-asan bench screenshots clean
+.PHONY: all deps deps-build deps-windows deps-package deps-web deps-test deps-bench deps-fuzz
+.PHONY: configure build build-tests build-asan run test test-unit bench screenshots clean
 
 all: build
 
-deps:
-	@tools/install-deps.sh
+DEPS := tools/install-deps.sh
+deps:         ; @$(DEPS)
+deps-build:   ; @$(DEPS) build
+deps-windows: ; @$(DEPS) windows
+deps-package: ; @$(DEPS) package
+deps-web:     ; @$(DEPS) web
+deps-test:    ; @$(DEPS) build windows package web test
+deps-bench:   ; @$(DEPS) build web test
+deps-fuzz:    ; @$(DEPS) build fuzz
 
-deps-play:
-	@tools/install-deps.sh play
-
+# The tests stay as the build directory last had them: on once `make test`
+# asked for them, off on a machine without GoogleTest.
 configure:
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CONFIGURE_ARGS)
 
-build: deps
+build: deps-build
 	$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target $(PROGRAM_TARGETS)
+
+run: build
+	./$(BUILD)/kelvara $(ARGS)
+
+# Everything: the program, the test programs, the tools and the benchmark.
+build-tests: deps-test
+	$(MAKE) --no-print-directory configure CONFIGURE_ARGS=-DKV_TESTS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-build-asan: deps
-	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
+build-asan: deps-test
+	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_TESTS=ON
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
-# Only what playing needs: the packages to build, and the program itself.
-run: deps-play
-	$(MAKE) --no-print-directory configure
-	cmake --build $(BUILD) -j $(JOBS) --target kelvara
-	./$(BUILD)/kelvara
-
 # Every test: the headless suite, the same suite under the sanitizers, and
-# the end-to-end tests in a real X server.
-test: build build-asan
+# the end-to-end tests in a real X server, under Wine and in a browser.
+test: build-tests build-asan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS) -L unit
 
-test-unit: build
+test-unit: build-tests
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L unit
 
 clean:
@@ -49,7 +67,7 @@ clean:
 # The frame benchmark (optimised build, headless figures, then the real
 # program in an X window under Xvfb beside a bare present loop).
 BUILD_BENCH ?= build-bench
-bench: deps
+bench: deps-bench
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV_TESTS=OFF
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target kelvara_bench kelvara_raw_shm kelvara
 	bench/run.sh $(BUILD_BENCH)
@@ -60,7 +78,7 @@ bench: deps
 # and the drawing probe beside it: build-windows/kelvara.exe.
 BUILD_WINDOWS ?= build-windows
 .PHONY: windows
-windows: deps
+windows: deps-windows
 	cmake -S . -B $(BUILD_WINDOWS) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
@@ -73,7 +91,7 @@ FUZZ_SECONDS  ?= 60
 FUZZ_RSS_MB   ?= 2048
 FUZZ_TARGETS  ?= res_reader menu_template dialog_template dib text recording_reader
 .PHONY: fuzz
-fuzz: deps
+fuzz: deps-fuzz
 	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_seed kelvara_resources \
@@ -81,14 +99,16 @@ fuzz: deps
 	tests/fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS) $(FUZZ_RSS_MB) $(FUZZ_TARGETS)
 
 # Pictures of the game, rendered headless: build/screenshots/*.png
-screenshots: build
+screenshots: deps-build
+	$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target kv_screenshots
 	./$(BUILD)/tools/screenshots/kv_screenshots $(BUILD)/screenshots
 
 # Redraws res/*.bmp from their sources in res/art/; the build itself uses the
 # committed pictures, and test_res fails when the two differ.
 .PHONY: pictures
-pictures: deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+pictures: deps-build
+	$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) --target pictures
 
 # Installs the program, its desktop entry, icon, AppStream metadata and
@@ -98,12 +118,13 @@ PREFIX ?= /usr/local
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package build/kelvara_1.0_amd64.deb, and the Windows build as
-# build-windows/kelvara-1.0-windows-x64.zip (program, README, licence) and
-# as the setup program build-windows/kelvara-1.0-setup.exe (NSIS, with the
-# icon that the native build draws). Each script prints what it wrote.
-package: build windows
-	dist/make-deb.sh $(BUILD) $(CURDIR)/$(BUILD)/kelvara_1.0_amd64.deb
+# The Debian package build/kelvara_VERSION_ARCH.deb, and the Windows build as
+# build-windows/kelvara-VERSION-windows-x64.zip (program, README, licence) and
+# as the setup program build-windows/kelvara-VERSION-setup.exe (NSIS, with the
+# icon that the native build draws). Each script prints what it wrote; it
+# installs what packaging needs first.
+package: deps-package build windows
+	dist/make-deb.sh $(BUILD)
 	dist/make-zip.sh $(BUILD_WINDOWS)
 	dist/make-setup.sh $(BUILD_WINDOWS) $(BUILD)/icons/kelvara.ico
 
@@ -113,7 +134,7 @@ package: build windows
 BUILD_WEB ?= build-web
 WEB_ENV   := NODE_PATH=/usr/share/nodejs
 .PHONY: web web-serve
-web: deps
+web: deps-web
 	$(WEB_ENV) emcmake cmake -S . -B $(BUILD_WEB) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
 	$(WEB_ENV) cmake --build $(BUILD_WEB) -j $(JOBS)
 

@@ -21,12 +21,15 @@ PaceSchedule StartPace(int64_t now, int64_t frequency, int framesPerSecond);
 
 bool PaceFrameDue(const PaceSchedule& pace, int64_t now);
 
-// Whole milliseconds until the next frame is due; 0 when it is due or less
-// than a millisecond away (the caller then looks again rather than waits).
+// The time until the next frame is due, rounded up so that a wait of it
+// never ends before the frame is due; 0 when it is due. In 100 ns units (a
+// waitable timer's), and in whole milliseconds for a wait that counts only
+// those: the schedule, not the wait, then keeps the average rate.
+int64_t PaceWait100ns(const PaceSchedule& pace, int64_t now);
 uint32_t PaceWaitMs(const PaceSchedule& pace, int64_t now);
 
-// A frame ran and it is now `now`: the next one is due one period after the
-// previous due time, so late frames are caught up and the rate does not
+// A frame that was due at `now` ran: the next one is due one period after
+// the previous due time, so late frames are caught up and the rate does not
 // drift. A pump that fell far behind (a modal loop, a stalled machine)
 // starts afresh from `now` instead of racing through the backlog.
 void PaceFrameRan(PaceSchedule* pace, int64_t now);
@@ -36,5 +39,5 @@ int64_t PaceResyncTicks(const PaceSchedule& pace);
 
 // The message pump with a pace: like RunMessagePump, but a frame
 // runs only when due, and between frames the pump waits for input or the
-// frame's time with MsgWaitForMultipleObjects.
+// frame's time: a waitable timer and MsgWaitForMultipleObjects.
 int RunPacedPump(int framesPerSecond);

@@ -6,6 +6,7 @@
 set -euo pipefail
 build=${1:-build-bench}
 cd "$(dirname "$0")/.."
+. bench/proc_stat.sh
 
 headless=$("$build/bench/kelvara_bench")
 echo "$headless"
@@ -61,6 +62,8 @@ for i in $(seq 100); do
   xdotool mousemove "$cx" "$cy" click 1 >/dev/null 2>&1 || true
   sleep 0.2
   if [ "$i" -eq 15 ]; then rss_early=$(awk '/VmRSS/ {print $2}' "/proc/$game/status"); fi
+  # The processor time over the stretch the frame rate is read from.
+  if [ "$i" -eq 50 ]; then cpu_start=$(cpu_ticks "$game"); cpu_start_ns=$(now_ns); fi
   # The title's figure covers one second; take one every two seconds.
   if [ "$i" -ge 50 ] && [ $((i % 10)) -eq 0 ]; then
     title=$(xprop -id "$wid" WM_NAME | sed -n 's/.*= "\(.*\)"/\1/p')
@@ -68,11 +71,22 @@ for i in $(seq 100); do
   fi
 done
 rss_late=$(awk '/VmRSS/ {print $2}' "/proc/$game/status")
+cpu_end=$(cpu_ticks "$game"); cpu_end_ns=$(now_ns)
 echo "title: $title"
 echo "present_fps_readings: ${fps_readings[*]}"
 present_fps=$(printf '%s\n' "${fps_readings[@]}" | grep . | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}' || true)
 echo "present_fps: ${present_fps:-0}"
 echo "resident_kib_growth_windowed: $((rss_late - rss_early))"
+# Unpaced the frames run back to back, stopped or playing, at about the rate
+# the title shows; the processor time of one is the game's share of a
+# second over that rate.
+unpaced_us=$(awk -v t=$((cpu_end - cpu_start)) -v ns=$((cpu_end_ns - cpu_start_ns)) \
+  -v hz="$(getconf CLK_TCK)" -v fps="${present_fps:-0}" 'BEGIN {
+  share = t / hz / (ns / 1e9);
+  printf "%.1f %.1f", 100 * share, (fps > 0 ? share / fps * 1e6 : 0) }')
+read -r unpaced_percent unpaced_us <<<"$unpaced_us"
+echo "unpaced_game_cpu_percent: $unpaced_percent"
+echo "unpaced_cpu_us_per_frame: $unpaced_us"
 kill "$game" 2>/dev/null || true
 wait "$game" 2>/dev/null || true
 game=""
@@ -107,3 +121,7 @@ awk -v raw="${pointer_fps:-0}" -v floor="${floor_us:-0}" -v fps="${present_fps:-
   printf "limit_fps_with_pointer: %.0f\n", limit;
   printf "present_vs_limit_with_pointer: %.2f\n", fps / limit;
 }'
+
+# The same program at a pace: what the game and the server use while a
+# person waits, plays or pauses.
+bench/pace_cpu.sh "$build/kelvara" "$xvfb" "$unpaced_us" 500 60

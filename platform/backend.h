@@ -10,6 +10,7 @@
 // picks from an ordered table (platform/entry/backends.h).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include "platform/surface.h"
@@ -100,9 +101,11 @@ class Backend {
 
   // Takes the next pending input event without waiting; false if none.
   virtual bool PollEvent(InputEvent* event) = 0;
-  // Waits until an event is pending or the time has passed. Modal loops
-  // (menus, dialogs, message boxes) use it; the game's pump never does.
-  virtual void WaitEvent(int timeoutMs) = 0;
+  // Waits until an event is pending or the time has passed (none when the
+  // time is not positive); it may end early but never sleeps past it by more
+  // than the system's timer does. Modal loops and MsgWaitForMultipleObjects
+  // use it. A backend that can wait only whole milliseconds rounds up.
+  virtual void WaitEvent(std::chrono::microseconds timeout) = 0;
 
   // The pointer, in screen pixels.
   virtual void PointerPosition(int* x, int* y) = 0;

@@ -22,6 +22,11 @@
 #include <windows.h>
 #include <sys/timeb.h>
 #include <cwchar>
+// Timers that wake to the sub-millisecond (Windows 10 1803 on); older
+// headers lack the flag, and older Windows refuses it.
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
 
 #else  // our own implementation of the interface
 
@@ -529,13 +534,32 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 UINT timeBeginPeriod(UINT periodMs);
 UINT timeEndPeriod(UINT periodMs);
 
+// Waitable timers, the one kind of kernel object this layer has. A timer
+// is set for a relative time (negative, in 100 ns units) or an absolute one
+// (positive, 100 ns units since 1601 UTC); periods and completion routines
+// are not offered (SetWaitableTimer fails), nor are named timers.
+typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+typedef void(CALLBACK* PTIMERAPCROUTINE)(LPVOID arg, DWORD timerLow, DWORD timerHigh);
+#define CREATE_WAITABLE_TIMER_MANUAL_RESET 0x00000001u
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002u
+#define TIMER_ALL_ACCESS 0x001F0003u
+HANDLE CreateWaitableTimerExW(LPSECURITY_ATTRIBUTES attributes, LPCWSTR name, DWORD flags,
+                              DWORD access);
+BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* dueTime, LONG period,
+                      PTIMERAPCROUTINE completion, LPVOID completionArg, BOOL resume);
+BOOL CancelWaitableTimer(HANDLE timer);
+BOOL CloseHandle(HANDLE object);
+
 #define INFINITE 0xFFFFFFFFu
 #define WAIT_OBJECT_0 0x00000000u
 #define WAIT_TIMEOUT 0x00000102u
 #define WAIT_FAILED 0xFFFFFFFFu
 #define QS_ALLINPUT 0x04FFu
-// Returns when a message arrives in the queue or the time has passed; this
-// layer has no kernel objects, so `count` must be 0.
+// Returns WAIT_OBJECT_0 + i when timer handles[i] is signalled (the lowest
+// such i), WAIT_OBJECT_0 + count when a message is queued, WAIT_TIMEOUT when
+// the time has passed first; WAIT_FAILED for a handle that is no timer or
+// for waitAll, which is not offered.
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                 DWORD milliseconds, DWORD wakeMask);
 

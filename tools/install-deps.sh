@@ -1,44 +1,102 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing, as root or through sudo.
-#   install-deps.sh play   what building and playing the game needs
-#   install-deps.sh        that, and everything the tests and the benchmark need
+# Installs the Debian packages that are missing, as root or through sudo, for
+# the groups named; each make target names the groups it needs.
+#   build     building and running the program (make build, install, run)
+#   windows   the Windows build (make windows)
+#   package   the Debian package and the Windows zip (make package)
+#   web       the browser build (make web)
+#   test      the tests and the benchmark, with the browser tests' npm
+#             packages (make test, make bench)
+#   fuzz      the fuzz harnesses (make fuzz)
+# With no group, every one. `install-deps.sh --list GROUP...` prints the
+# packages instead, one a line, and installs nothing.
 set -euo pipefail
 
-packages=(
-  # build (the test programs are part of the default build, hence gtest)
-  cmake ninja-build g++ clang pkg-config llvm libgtest-dev
+build=(
+  cmake ninja-build g++ pkg-config
   libx11-dev libxext-dev libxfixes-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # the System font and the dialog font (Tahoma) with the interface's metrics
   fonts-wine
+  # the resources: llvm-rc, which runs clang as its preprocessor
+  llvm clang
   # recordings are compressed
   zlib1g-dev
 )
-if [ "${1:-all}" != "play" ]; then packages+=(
-  # tests and benchmark
-  xvfb xdotool x11-utils imagemagick
-  # make fuzz: libFuzzer and the sanitizer runtimes for clang
-  clang libclang-rt-14-dev
-  # the installed program checked as a distribution checks it, and packaging
-  desktop-file-utils appstream lintian man-db dpkg-dev fakeroot zip
+windows=(
+  cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+)
+package=(
+  # the Debian package, and the Windows build's zip
+  dpkg-dev fakeroot zip
   # the Windows setup program (make package, and its test under Wine)
   nsis
-  # the Windows build and its tests under Wine (64-bit only; no i386 needed).
+)
+web=(
+  cmake ninja-build llvm clang emscripten
+  # make web-serve
+  python3
+)
+test=(
+  libgtest-dev
+  # the real program in a real X server
+  xvfb xdotool x11-utils imagemagick
+  # the installed program checked as a distribution checks it
+  desktop-file-utils appstream lintian man-db
+  # the Windows build's tests under Wine (64-bit only; no i386 needed).
   # With --no-install-recommends Wine would come without its fonts and the X
   # extensions its display driver loads at run time, so they are listed.
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
+  wine wine64
   libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
-  # the browser build and its tests: emscripten, and chromium driven headless
-  emscripten chromium python3
-); fi
-# The browser tests' client (puppeteer-core, pinned by package-lock.json)
-# needs node and npm; a node that is already there (not Debian's) will do.
-if [ "${1:-all}" != "play" ] && ! command -v npm >/dev/null 2>&1; then packages+=(nodejs npm); fi
+  # the browser tests: chromium driven headless
+  chromium
+)
+fuzz=(
+  # libFuzzer and the sanitizer runtimes for clang
+  clang libclang-rt-14-dev
+)
+
+list_only=no
+if [ "${1:-}" = "--list" ]; then
+  list_only=yes
+  shift
+fi
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(build windows package web test fuzz)
+
+packages=()
+with_test=no
+for group in "${groups[@]}"; do
+  case "$group" in
+    build) packages+=("${build[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
+    package) packages+=("${package[@]}") ;;
+    web) packages+=("${web[@]}") ;;
+    test)
+      packages+=("${test[@]}")
+      with_test=yes
+      # The browser tests' client (puppeteer-core, pinned by package-lock.json)
+      # needs node and npm; a node that is already there (not Debian's) will do.
+      command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+      ;;
+    fuzz) packages+=("${fuzz[@]}") ;;
+    *)
+      echo "install-deps.sh: no group '$group' (build, windows, package, web, test, fuzz)" >&2
+      exit 2
+      ;;
+  esac
+done
+mapfile -t packages < <(printf '%s\n' "${packages[@]}" | awk '!seen[$0]++')
+
+if [ "$list_only" = yes ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 # The browser tests' npm packages, exactly as the lock file names them.
 web_test_modules() {
-  if [ "${1:-all}" != "play" ] && [ ! -d "$here/tests/web/node_modules/puppeteer-core" ]; then
+  if [ "$with_test" = yes ] && [ ! -d "$here/tests/web/node_modules/puppeteer-core" ]; then
     (cd "$here/tests/web" && npm ci --no-audit --no-fund)
   fi
 }
@@ -49,11 +107,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-if [ ${#missing[@]} -eq 0 ]; then web_test_modules "${1:-all}"; exit 0; fi
+if [ ${#missing[@]} -eq 0 ]; then web_test_modules; exit 0; fi
 
 echo "Installing: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-web_test_modules "${1:-all}"
+web_test_modules

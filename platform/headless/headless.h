@@ -26,6 +26,14 @@ void SetClockMs(int64_t ms);
 void AdvanceClockMs(int64_t ms);
 int64_t ClockMs();
 
+// ---- the monotonic clock that QueryPerformanceCounter and timed waits read
+// while headless is installed. It moves only when a test advances it or the
+// program waits: a wait passes exactly the time it asks for, unless input
+// is queued by then (a modal idle hook may queue some), so a wait for the
+// next frame ends exactly when the frame is due.
+void AdvanceMonotonicNs(int64_t ns);
+int64_t MonotonicNs();
+
 // ---- the mouse, in screen pixels. Each call queues the events a real
 // pointer would produce (motion, then the button), for the window under
 // the pointer or the one that holds the grab.

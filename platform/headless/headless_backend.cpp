@@ -137,9 +137,11 @@ bool HeadlessBackend::PollEvent(InputEvent* event) {
   return true;
 }
 
-void HeadlessBackend::WaitEvent(int) {
-  // Never sleeps: a modal loop's pass lets the test act instead.
+void HeadlessBackend::WaitEvent(std::chrono::microseconds timeout) {
+  // Never sleeps: a modal loop's pass lets the test act instead, and the
+  // time asked for passes at once unless the test queued input.
   if (idleHook) idleHook(idleContext);
+  if (events.empty() && timeout.count() > 0) monotonicNs += timeout.count() * 1000;
 }
 
 void HeadlessBackend::PointerPosition(int* x, int* y) {

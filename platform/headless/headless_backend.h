@@ -47,7 +47,7 @@ class HeadlessBackend final : public Backend {
   void BeginSurfaceWrite(NativeWindow* window) override;
   void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
   bool PollEvent(InputEvent* event) override;
-  void WaitEvent(int timeoutMs) override;
+  void WaitEvent(std::chrono::microseconds timeout) override;
   void PointerPosition(int* x, int* y) override;
   void WarpPointer(int x, int y) override;
   bool GrabPointer(NativeWindow* window) override;
@@ -92,6 +92,7 @@ class HeadlessBackend final : public Backend {
   int grabFailures = 0;
   uint64_t raiseCounter = 0;
   int64_t clockMs;
+  int64_t monotonicNs = 1000000000000;  // an arbitrary start, far from 0
   void (*idleHook)(void*) = nullptr;
   void* idleContext = nullptr;
   // Off unless a test turns it on: it copies every presented surface.

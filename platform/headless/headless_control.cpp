@@ -4,6 +4,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/rt/monotonic_clock.h"
 #include "platform/rt/wall_clock.h"
 #include "platform/user/window.h"
 
@@ -15,6 +16,7 @@ namespace {
 HeadlessBackend* gCurrent = nullptr;
 
 int64_t ClockSource() { return gCurrent ? gCurrent->clockMs : 0; }
+int64_t MonotonicSource() { return gCurrent ? gCurrent->monotonicNs : 0; }
 
 // The screen window that shows `window` (a child is shown by its top level).
 ScreenWindow* ScreenOf(HWND window) {
@@ -43,6 +45,7 @@ void Install(int64_t startMs) {
   gCurrent = new HeadlessBackend(startMs);
   InstallBackend(gCurrent);
   rt::SetWallClockSource(&ClockSource);
+  rt::SetMonotonicSource(&MonotonicSource);
   delete old;
 }
 
@@ -51,6 +54,7 @@ void Uninstall() {
   user::ResetWindowing();
   InstallBackend(nullptr);
   rt::SetWallClockSource(nullptr);
+  rt::SetMonotonicSource(nullptr);
   delete gCurrent;
   gCurrent = nullptr;
 }
@@ -71,6 +75,12 @@ void AdvanceClockMs(int64_t ms) {
 }
 
 int64_t ClockMs() { return ClockSource(); }
+
+void AdvanceMonotonicNs(int64_t ns) {
+  if (gCurrent && ns > 0) gCurrent->monotonicNs += ns;
+}
+
+int64_t MonotonicNs() { return MonotonicSource(); }
 
 void MoveMouse(int screenX, int screenY) {
   if (!gCurrent) return;

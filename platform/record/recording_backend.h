@@ -30,7 +30,7 @@ class RecordingBackend final : public Backend {
   void BeginSurfaceWrite(NativeWindow* window) override { inner_->BeginSurfaceWrite(window); }
   void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
   bool PollEvent(InputEvent* event) override;
-  void WaitEvent(int timeoutMs) override { inner_->WaitEvent(timeoutMs); }
+  void WaitEvent(std::chrono::microseconds timeout) override { inner_->WaitEvent(timeout); }
   void PointerPosition(int* x, int* y) override;
   void WarpPointer(int x, int y) override { inner_->WarpPointer(x, y); }
   bool GrabPointer(NativeWindow* window) override;

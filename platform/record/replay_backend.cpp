@@ -231,8 +231,8 @@ void ReplayBackend::DrainLive() {
   }
 }
 
-void ReplayBackend::WaitEvent(int timeoutMs) {
-  if (Live()) live_->WaitEvent(timeoutMs);
+void ReplayBackend::WaitEvent(std::chrono::microseconds timeout) {
+  if (Live()) live_->WaitEvent(timeout);
 }
 
 void ReplayBackend::PointerPosition(int* x, int* y) {

@@ -269,7 +269,7 @@ INT_PTR RunDialog(DialogLayout layout, HINSTANCE instance, int screenX, int scre
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
       } else {
-        backend->WaitEvent(kIdleWaitMs);
+        backend->WaitEvent(std::chrono::milliseconds(kIdleWaitMs));
       }
     }
   }

@@ -385,7 +385,7 @@ void Track(HWND window, int title, bool openDrop, bool keyboard) {
       if (backend->PollEvent(&event)) {
         OnEvent(t, event);
       } else {
-        backend->WaitEvent(kIdleWaitMs);
+        backend->WaitEvent(std::chrono::milliseconds(kIdleWaitMs));
       }
     }
     CloseDrop(t);

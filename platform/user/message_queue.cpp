@@ -118,7 +118,7 @@ BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     }
     kv::Backend* backend = kv::ActiveBackend();
     if (!backend) return -1;  // nothing could ever arrive
-    backend->WaitEvent(100);
+    backend->WaitEvent(std::chrono::milliseconds(100));
   }
 }
 

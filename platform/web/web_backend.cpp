@@ -186,8 +186,10 @@ bool WebBackend::PollEvent(InputEvent* event) {
   return false;
 }
 
-void WebBackend::WaitEvent(int timeoutMs) {
-  YieldToBrowser(std::clamp(timeoutMs, 0, kLongestWaitMs));
+void WebBackend::WaitEvent(std::chrono::microseconds timeout) {
+  // The browser's timers count whole milliseconds: round up, never wake early.
+  const int64_t ms = std::chrono::ceil<std::chrono::milliseconds>(timeout).count();
+  YieldToBrowser(static_cast<int>(std::clamp<int64_t>(ms, 0, kLongestWaitMs)));
 }
 
 }  // namespace web

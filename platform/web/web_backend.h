@@ -37,7 +37,7 @@ class WebBackend final : public Backend {
   void BeginSurfaceWrite(NativeWindow* window) override;
   void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
   bool PollEvent(InputEvent* event) override;
-  void WaitEvent(int timeoutMs) override;
+  void WaitEvent(std::chrono::microseconds timeout) override;
   void PointerPosition(int* x, int* y) override;
   void WarpPointer(int x, int y) override;
   bool GrabPointer(NativeWindow* window) override;

@@ -3,6 +3,8 @@
 #include <X11/Xutil.h>
 #include <poll.h>
 
+#include <algorithm>
+
 #include <cerrno>
 
 #include "platform/x11/x11_display.h"
@@ -202,14 +204,17 @@ bool X11Backend::PollEvent(InputEvent* event) {
   return false;
 }
 
-void X11Backend::WaitEvent(int timeoutMs) {
+void X11Backend::WaitEvent(std::chrono::microseconds timeout) {
   if (XPending(display_) > 0) return;
   pollfd fd{};
   fd.fd = ConnectionNumber(display_);
   fd.events = POLLIN;
+  // ppoll, not poll: a frame's pace needs less than a millisecond's wait.
+  const int64_t us = std::max<int64_t>(0, timeout.count());
+  const timespec wait{static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000};
   int result;
   do {
-    result = poll(&fd, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    result = ppoll(&fd, 1, &wait, nullptr);
   } while (result < 0 && errno == EINTR);
   // A hang-up surfaces as the lost-server path on the next read.
 }

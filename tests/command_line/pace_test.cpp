@@ -50,16 +50,31 @@ TEST(PaceSchedule, LateFramesAreCaughtUpButAStallStartsAfresh) {
   EXPECT_EQ(pace.due, stalled + period);
 }
 
-TEST(PaceSchedule, WaitsWholeMillisecondsAndLooksAgainBelowOne) {
+TEST(PaceSchedule, WaitsAreRoundedUpSoNoneEndsBeforeTheFrameIsDue) {
   const int64_t f = 1000000000;
   PaceSchedule pace = StartPace(0, f, 50);  // 20 ms a frame
   PaceFrameRan(&pace, 0);
   EXPECT_EQ(PaceWaitMs(pace, 0), 20u);
-  EXPECT_EQ(PaceWaitMs(pace, 1), 19u);
-  EXPECT_EQ(PaceWaitMs(pace, 18100000), 1u);  // 1.9 ms left
-  EXPECT_EQ(PaceWaitMs(pace, 19000001), 0u);  // just under 1 ms: no wait
-  EXPECT_EQ(PaceWaitMs(pace, 20000000), 0u);  // due
-  EXPECT_EQ(PaceWaitMs(pace, 25000000), 0u);  // overdue
+  EXPECT_EQ(PaceWait100ns(pace, 0), 200000);
+  EXPECT_EQ(PaceWaitMs(pace, 1), 20u);         // 19.999999 ms
+  EXPECT_EQ(PaceWait100ns(pace, 1), 200000);
+  EXPECT_EQ(PaceWaitMs(pace, 18100000), 2u);   // 1.9 ms left
+  EXPECT_EQ(PaceWait100ns(pace, 18100000), 19000);
+  EXPECT_EQ(PaceWaitMs(pace, 19999999), 1u);   // a nanosecond: never 0, never a spin
+  EXPECT_EQ(PaceWait100ns(pace, 19999999), 1);
+  EXPECT_EQ(PaceWaitMs(pace, 20000000), 0u);   // due
+  EXPECT_EQ(PaceWait100ns(pace, 20000000), 0);
+  EXPECT_EQ(PaceWaitMs(pace, 25000000), 0u);   // overdue
+  EXPECT_EQ(PaceWait100ns(pace, 25000000), 0);
+
+  // Windows' counter is commonly 10 MHz: 3 ticks are 3 units of 100 ns.
+  pace = StartPace(0, 10000000, 500);
+  PaceFrameRan(&pace, 0);
+  EXPECT_EQ(PaceWait100ns(pace, 20000 - 3), 3);
+  EXPECT_EQ(PaceWaitMs(pace, 20000 - 3), 1u);
+  // A counter reading far before the due time (a bad clock) waits at most a second.
+  EXPECT_EQ(PaceWait100ns(pace, -(int64_t{1} << 62)), 10000000);
+  EXPECT_EQ(PaceWaitMs(pace, -(int64_t{1} << 62)), 1000u);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(X11BackendTest, BadRequestsAreRefusedCleanly) {
     backend_->DestroyWindow(w);
   }
   backend_->PollEvent(nullptr);
-  backend_->WaitEvent(-5);
+  backend_->WaitEvent(std::chrono::milliseconds(-5));
   EXPECT_EQ(stranger, 0);
 }
 
@@ -85,7 +85,7 @@ TEST_F(X11BackendTest, BadRequestsAreRefusedCleanly) {
     backend->BeginSurfaceWrite(w);
     backend->Surface(w).pixels[0] += 1;
     backend->Present(w, 0, 0, 30, 30);
-    backend->WaitEvent(10);
+    backend->WaitEvent(std::chrono::milliseconds(10));
   }
   std::printf("NEVER\n");
   std::exit(1);

@@ -80,7 +80,7 @@ class X11BackendTest : public testing::Test {
           return true;
         }
       }
-      backend_->WaitEvent(20);
+      backend_->WaitEvent(std::chrono::milliseconds(20));
     }
     return false;
   }

@@ -115,7 +115,7 @@ TEST_F(X11BackendTest, UnderTheGrabReportsKeepThePointerKnown) {
       }
       readQuietly(&rx, &ry);
       if (rx == wantX && ry == wantY) return true;
-      backend_->WaitEvent(20);
+      backend_->WaitEvent(std::chrono::milliseconds(20));
     }
     ADD_FAILURE() << "read (" << rx << ", " << ry << "), wanted (" << wantX << ", " << wantY
                   << ")";
