@@ -34,8 +34,8 @@ struct NativeWindowParams {
 
 // Virtual-key codes are those of the interface (VK_RETURN, 'A', ...).
 struct InputEvent {
-  // Recordings store the type by number: add new types last, and let the
-  // recording's codec know of the last one.
+  // Recordings store the type by number: add new types at the end, and make
+  // kLastType the new one (the recording's codec reads it).
   enum Type {
     kNone,
     kMouseMove,
@@ -50,6 +50,7 @@ struct InputEvent {
     kFocusGained,   // the window took the keyboard focus (it is active)
     kResized,       // the window was given another size: its surface now has
                     // `width` x `height` pixels at a new address
+    kLastType = kResized,
   };
   Type type = kNone;
   NativeWindow* window = nullptr;

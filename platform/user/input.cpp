@@ -168,8 +168,16 @@ void TranslateEvent(const InputEvent& ev) {
     default:
       break;
   }
-  // What happens to a window itself; the menu's drop-down is its own.
-  if (MenuWindowEvent(ev)) return;
+  UserState& s = State();
+  if (IsMenuWindow(ev.window)) {
+    // The drop-down: shown again, or the menu ends as when the focus goes.
+    if (ev.type == InputEvent::kExpose || ev.type == InputEvent::kResized) {
+      RedrawMenuWindow();
+    } else if (ev.type != InputEvent::kFocusGained) {
+      Queue(s.menuWindow, WM_CANCELMODE, 0, 0, ev.screenX, ev.screenY);
+    }
+    return;
+  }
   HWND__* w = WindowOfNative(ev.window);
   if (!w) return;  // a window that is gone, or none of ours
   switch (ev.type) {

@@ -273,7 +273,7 @@ void OnKeyDown(Tracker& t, WPARAM vk) {
 // `pt`, queued for a window's client area or non-client area, or made for
 // the menu.
 struct Pointer {
-  InputEvent::Type type = InputEvent::kNone;
+  enum Kind { kMove, kDown, kUp } kind = kMove;
   int button = 0;
   POINT at{};
   bool shift = false, ctrl = false;
@@ -281,13 +281,13 @@ struct Pointer {
 
 bool PointerOf(const MSG& msg, Pointer* p) {
   switch (msg.message) {
-    case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: p->type = InputEvent::kMouseMove; break;
-    case WM_LBUTTONDOWN: case WM_NCLBUTTONDOWN: p->type = InputEvent::kButtonDown, p->button = 1; break;
-    case WM_LBUTTONUP: case WM_NCLBUTTONUP: p->type = InputEvent::kButtonUp, p->button = 1; break;
-    case WM_MBUTTONDOWN: p->type = InputEvent::kButtonDown, p->button = 2; break;
-    case WM_MBUTTONUP: p->type = InputEvent::kButtonUp, p->button = 2; break;
-    case WM_RBUTTONDOWN: p->type = InputEvent::kButtonDown, p->button = 3; break;
-    case WM_RBUTTONUP: p->type = InputEvent::kButtonUp, p->button = 3; break;
+    case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: p->kind = Pointer::kMove; break;
+    case WM_LBUTTONDOWN: case WM_NCLBUTTONDOWN: p->kind = Pointer::kDown, p->button = 1; break;
+    case WM_LBUTTONUP: case WM_NCLBUTTONUP: p->kind = Pointer::kUp, p->button = 1; break;
+    case WM_MBUTTONDOWN: p->kind = Pointer::kDown, p->button = 2; break;
+    case WM_MBUTTONUP: p->kind = Pointer::kUp, p->button = 2; break;
+    case WM_RBUTTONDOWN: p->kind = Pointer::kDown, p->button = 3; break;
+    case WM_RBUTTONUP: p->kind = Pointer::kUp, p->button = 3; break;
     default: return false;
   }
   p->at = msg.pt;
@@ -301,8 +301,8 @@ bool PointerOf(const MSG& msg, Pointer* p) {
 void OnPointer(Tracker& t, const Pointer& p) {
   int bar = BarHit(t, p.at.x, p.at.y);
   int drop = DropHit(t, p.at.x, p.at.y);
-  switch (p.type) {
-    case InputEvent::kMouseMove:
+  switch (p.kind) {
+    case Pointer::kMove:
       if (bar >= 0 && bar != t.title) {
         if (t.open) {
           OpenTitle(t, bar, false);
@@ -315,7 +315,7 @@ void OnPointer(Tracker& t, const Pointer& p) {
         DrawDrop(t);
       }
       return;
-    case InputEvent::kButtonDown:
+    case Pointer::kDown:
       if (p.button == 2) return;
       if (bar >= 0) {
         if (t.open && bar == t.title) {
@@ -340,10 +340,8 @@ void OnPointer(Tracker& t, const Pointer& p) {
         }
       }
       return;
-    case InputEvent::kButtonUp:
+    case Pointer::kUp:
       if (p.button != 2 && drop >= 0) Choose(t, drop);
-      return;
-    default:
       return;
   }
 }
@@ -512,23 +510,13 @@ bool OpenDropDown(RECT* screenRect, int* itemHeight, PixelSurface* pixels) {
   return true;
 }
 
-bool MenuWindowEvent(const InputEvent& event) {
-  Tracker* t = State().menuTracker;
-  if (!t || !event.window || event.window != t->drop.native) return false;
-  switch (event.type) {
-    case InputEvent::kExpose:
-    case InputEvent::kResized:
-      DrawDrop(*t);
-      break;
-    case InputEvent::kCloseRequest:
-    case InputEvent::kWindowGone:
-    case InputEvent::kFocusLost:
-      t->done = true;
-      break;
-    default:
-      break;
-  }
-  return true;
+bool IsMenuWindow(NativeWindow* native) {
+  const Tracker* t = State().menuTracker;
+  return t && native && native == t->drop.native;
+}
+
+void RedrawMenuWindow() {
+  if (Tracker* t = State().menuTracker) DrawDrop(*t);
 }
 
 bool DefMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

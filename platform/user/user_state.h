@@ -146,11 +146,12 @@ void CollectInput(Backend* backend);
 void TakeResizedSurface(NativeWindow* native);
 
 // ---- menu tracking (menu_track.cpp)
-// An event for the open drop-down, which is the running menu's own window
-// and none of the program's: an expose or a new size draws it again, a close
-// request, its loss or the focus leaving it ends the menu. False when the
-// event names no such window.
-bool MenuWindowEvent(const InputEvent& event);
+// True for the open drop-down: the running menu's own window, none of the
+// program's.
+bool IsMenuWindow(NativeWindow* native);
+// Draws the open drop-down again (its pixels were lost, or remade at
+// another size).
+void RedrawMenuWindow();
 
 // ---- capture, cursor and activation (cursor_capture.cpp, activation.cpp)
 // Called while `w` is destroyed, before its record goes: capture, focus,
