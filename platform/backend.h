@@ -5,9 +5,11 @@
 // dialog controls) and then asks the backend to show. A backend therefore
 // only needs top-level surfaces on a screen, input, and the pointer.
 //
-// Two backends stand side by side: x11/ for a real desktop and headless/ for
-// tests and the benchmark. The tests choose headless in code; the program
-// picks from an ordered table (platform/entry/backends.h).
+// Backends stand side by side: x11/ for a real desktop, headless/ for tests
+// and the benchmark, web/ in the browser build; headless/ and web/ keep their
+// windows on the desktop in memory of platform/desktop/, as the replay of a
+// recording does. The tests choose headless in code; the program picks from
+// an ordered table (platform/entry/backends.h).
 #pragma once
 
 #include <cstdint>
