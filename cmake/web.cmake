@@ -2,10 +2,12 @@
 # by emscripten into build-web/kelvara.js + kelvara.wasm, with the page
 # (web/index.html and its glue) beside them. Included from the root
 # CMakeLists.txt when the toolchain is emscripten's. No emscripten ports:
-# text comes from the browser's font engine (platform/web/web_glyph_source.cpp)
-# in place of FreeType and fontconfig, and the display is the web backend,
-# which the browser's entry point (platform/web/web_main.cpp) hands to the
-# windowing layer in place of the native backend table (platform/entry/).
+# text comes from the browser's font engine (platform/gdi/browser/) in place
+# of FreeType and fontconfig, and the display is the web backend, which the
+# browser's entry point (platform/entry/web_main.cpp) hands to the windowing
+# layer in place of the native backend table. The libraries are the native
+# build's (cmake/libraries.cmake), so the layers hold here too:
+#   kv_rt <- kv_gdi <- kv_user <- kv_web <- kelvara;  kv_desktop <- kv_web
 set(CMAKE_CXX_STANDARD 17)
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
 set(CMAKE_CXX_EXTENSIONS OFF)
@@ -22,24 +24,14 @@ add_compile_options(-msimd128)
 set(KV_RES_TEMPLATE ${CMAKE_SOURCE_DIR}/web/resource_image.cpp.in)
 add_subdirectory(res)
 
-file(GLOB_RECURSE KV_WEB_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/sim/*.cpp
-  ${CMAKE_SOURCE_DIR}/timing/*.cpp
-  ${CMAKE_SOURCE_DIR}/state/*.cpp
-  ${CMAKE_SOURCE_DIR}/app/*.cpp
-  ${CMAKE_SOURCE_DIR}/render/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/rt/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/gdi/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/user/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/web/*.cpp)
-# The native glyph source, with fontconfig's matching and the substitute
-# font files it reads.
-list(FILTER KV_WEB_SOURCES EXCLUDE REGEX
-     "/platform/gdi/font_match\\.cpp$|/platform/gdi/font_substitutes\\.cpp$|/platform/gdi/glyph_source_freetype\\.cpp$")
+set(KV_GLYPH_SOURCE browser)
+include(${CMAKE_SOURCE_DIR}/cmake/libraries.cmake)
+# the display backend
+kv_platform_library(kv_web web kv_desktop kv_user)
 
-add_executable(kelvara ${KV_WEB_SOURCES})
-target_include_directories(kelvara PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(kelvara PRIVATE kelvara_resources)
+add_executable(kelvara ${CMAKE_SOURCE_DIR}/platform/entry/web_main.cpp)
+target_link_libraries(kelvara PRIVATE kv_game kv_web)
+
 # Asyncify lets the game's pump, which never returns, give the browser a
 # turn from inside (kv_page_yield). The pump's call chain goes through
 # function pointers (the window procedure, the backend), so the whole

@@ -5,9 +5,11 @@
 // dialog controls) and then asks the backend to show. A backend therefore
 // only needs top-level surfaces on a screen, input, and the pointer.
 //
-// Two backends stand side by side: x11/ for a real desktop and headless/ for
-// tests and the benchmark. The tests choose headless in code; the program
-// picks from an ordered table (platform/entry/backends.h).
+// Backends stand side by side: x11/ for a real desktop, headless/ for tests
+// and the benchmark, web/ in the browser build; headless/ and web/ keep their
+// windows on the desktop in memory of platform/desktop/, as the replay of a
+// recording does. The tests choose headless in code; the program picks from
+// an ordered table (platform/entry/backends.h).
 #pragma once
 
 #include <chrono>
@@ -35,8 +37,8 @@ struct NativeWindowParams {
 
 // Virtual-key codes are those of the interface (VK_RETURN, 'A', ...).
 struct InputEvent {
-  // Recordings store the type by number: add new types last, and let the
-  // recording's codec know of the last one.
+  // Recordings store the type by number: add new types at the end, and make
+  // kLastType the new one (the recording's codec reads it).
   enum Type {
     kNone,
     kMouseMove,
@@ -51,6 +53,7 @@ struct InputEvent {
     kFocusGained,   // the window took the keyboard focus (it is active)
     kResized,       // the window was given another size: its surface now has
                     // `width` x `height` pixels at a new address
+    kLastType = kResized,
   };
   Type type = kNone;
   NativeWindow* window = nullptr;

@@ -1,7 +1,7 @@
 // The browser's font engine as the glyph source of the web build: faces
 // chosen as the native build chooses them (a metric-compatible face for the
 // Windows core fonts, else the sans-serif), glyphs drawn into an offscreen
-// canvas and read back as coverage. Called from platform/web/web_glyph_source.cpp.
+// canvas and read back as coverage. Called from platform/gdi/browser/glyph_source_browser.cpp.
 'use strict';
 
 (function () {

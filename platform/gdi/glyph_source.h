@@ -1,6 +1,6 @@
 // Where the font cache gets its faces and glyphs from. Natively FreeType
-// renders font files that fontconfig finds (glyph_source_freetype.cpp); in
-// the browser the page's own font engine draws them (platform/web/). The
+// renders font files that fontconfig finds (freetype/); in
+// the browser the page's own font engine draws them (browser/). The
 // cache above (font_cache.cpp) shares faces and keeps the rendered glyphs.
 #pragma once
 

@@ -1,6 +1,9 @@
-// The headless backend: a virtual screen held in memory, a mouse and keyboard
-// that a test drives, and a wall clock that a test sets. Tests and the
-// benchmark install it in code; the game cannot tell it from a real display.
+// The headless backend: a virtual screen held in memory (the desktop model of
+// platform/desktop/), a mouse and keyboard that a test drives, and a wall
+// clock that a test sets. Tests and the benchmark install it in code; the
+// game cannot tell it from a real display. The controls below act on the
+// desktop model as a person would; the backend only answers the windowing
+// layer from it (headless_backend.cpp).
 #pragma once
 
 #include <cstdint>

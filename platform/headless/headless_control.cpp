@@ -1,5 +1,7 @@
 // The headless backend as a test sees it: install it, drive the mouse,
-// keyboard and clock, and look at what the screen shows.
+// keyboard and clock, and look at what the screen shows. A person's input
+// goes through the desktop model, as it would on any display; what is shown
+// is read from there too.
 #include <algorithm>
 
 #include "platform/headless/headless.h"
@@ -18,20 +20,19 @@ HeadlessBackend* gCurrent = nullptr;
 int64_t ClockSource() { return gCurrent ? gCurrent->clockMs : 0; }
 int64_t MonotonicSource() { return gCurrent ? gCurrent->monotonicNs : 0; }
 
-// The screen window that shows `window` (a child is shown by its top level).
-ScreenWindow* ScreenOf(HWND window) {
+// The desktop window that shows `window` (a child is shown by its top level).
+desktop::Window* ScreenOf(HWND window) {
   HWND__* w = user::LiveWindow(window);
   while (w && w->parent) w = w->parent;
   if (!w || !gCurrent) return nullptr;
-  return gCurrent->Find(w->native);
+  return gCurrent->screen.Find(w->native);
 }
 
-unsigned ButtonBit(int button) { return button >= 1 && button <= 3 ? 1u << button : 0u; }
-
 void TrackModifier(unsigned vk, bool down) {
-  if (vk == VK_SHIFT) gCurrent->shiftHeld = down;
-  if (vk == VK_CONTROL) gCurrent->ctrlHeld = down;
-  if (vk == VK_MENU) gCurrent->altHeld = down;
+  desktop::Modifiers& held = gCurrent->screen.modifiers;
+  if (vk == VK_SHIFT) held.shift = down;
+  if (vk == VK_CONTROL) held.ctrl = down;
+  if (vk == VK_MENU) held.alt = down;
 }
 
 }  // namespace
@@ -60,10 +61,7 @@ void Uninstall() {
 }
 
 void SetScreenSize(int width, int height) {
-  if (!gCurrent) return;
-  gCurrent->screenWidth = std::max(1, width);
-  gCurrent->screenHeight = std::max(1, height);
-  gCurrent->ClampPointer();
+  if (gCurrent) gCurrent->screen.SetScreenSize(width, height);
 }
 
 void SetClockMs(int64_t ms) {
@@ -84,33 +82,25 @@ int64_t MonotonicNs() { return MonotonicSource(); }
 
 void MoveMouse(int screenX, int screenY) {
   if (!gCurrent) return;
-  gCurrent->pointerX = screenX;
-  gCurrent->pointerY = screenY;
-  gCurrent->ClampPointer();
-  gCurrent->QueuePointerEvent(InputEvent::kMouseMove, 0);
+  gCurrent->screen.MovePointer(screenX, screenY);
+  gCurrent->screen.QueuePointerMove();
 }
 
 void MoveMouseBy(int dx, int dy) {
   if (!gCurrent) return;
-  MoveMouse(gCurrent->pointerX + dx, gCurrent->pointerY + dy);
+  // In 64 bits: a step off any edge stops there.
+  const int64_t x = int64_t{gCurrent->screen.pointerX()} + dx;
+  const int64_t y = int64_t{gCurrent->screen.pointerY()} + dy;
+  MoveMouse(static_cast<int>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX)),
+            static_cast<int>(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX)));
 }
 
 void PressButton(int button) {
-  const unsigned bit = ButtonBit(button);
-  if (!gCurrent || !bit) return;
-  // A press starts an implicit grab, as on a real server: the release goes
-  // where the press went.
-  if (gCurrent->buttonsHeld == 0) gCurrent->pressedIn = gCurrent->PointerTarget();
-  gCurrent->buttonsHeld |= bit;
-  gCurrent->QueuePointerEvent(InputEvent::kButtonDown, button);
+  if (gCurrent) gCurrent->screen.QueueButton(true, button);
 }
 
 void ReleaseButton(int button) {
-  const unsigned bit = ButtonBit(button);
-  if (!gCurrent || !bit) return;
-  gCurrent->QueuePointerEvent(InputEvent::kButtonUp, button);
-  gCurrent->buttonsHeld &= ~bit;
-  if (gCurrent->buttonsHeld == 0) gCurrent->pressedIn = nullptr;
+  if (gCurrent) gCurrent->screen.QueueButton(false, button);
 }
 
 void Click(int button) {
@@ -138,13 +128,13 @@ void MoveMouseClient(HWND window, int clientX, int clientY) {
 void PressKey(unsigned vk, wchar_t ch, bool alt) {
   if (!gCurrent) return;
   TrackModifier(vk, true);
-  gCurrent->QueueKeyEvent(InputEvent::kKeyDown, vk, ch, alt || gCurrent->altHeld);
+  gCurrent->screen.QueueKey(true, vk, ch, alt || gCurrent->screen.modifiers.alt);
 }
 
 void ReleaseKey(unsigned vk, bool alt) {
   if (!gCurrent) return;
   // Alt's own release still carries Alt, as the platform reports it.
-  gCurrent->QueueKeyEvent(InputEvent::kKeyUp, vk, 0, alt || gCurrent->altHeld);
+  gCurrent->screen.QueueKey(false, vk, 0, alt || gCurrent->screen.modifiers.alt);
   TrackModifier(vk, false);
 }
 
@@ -154,35 +144,35 @@ void TypeKey(unsigned vk, wchar_t ch, bool alt) {
 }
 
 void RequestClose(HWND window) {
-  if (gCurrent) gCurrent->QueueWindowEvent(InputEvent::kCloseRequest, ScreenOf(window));
+  if (gCurrent) gCurrent->screen.QueueWindowEvent(InputEvent::kCloseRequest, ScreenOf(window));
 }
 
 void Expose(HWND window) {
-  if (gCurrent) gCurrent->QueueWindowEvent(InputEvent::kExpose, ScreenOf(window));
+  if (gCurrent) gCurrent->screen.QueueWindowEvent(InputEvent::kExpose, ScreenOf(window));
 }
 
 void LoseWindow(HWND window) {
-  if (gCurrent) gCurrent->QueueWindowEvent(InputEvent::kWindowGone, ScreenOf(window));
+  if (gCurrent) gCurrent->screen.QueueWindowEvent(InputEvent::kWindowGone, ScreenOf(window));
 }
 
 void ResizeWindow(HWND window, int width, int height) {
-  if (gCurrent) gCurrent->QueueResize(ScreenOf(window), width, height);
+  if (gCurrent) gCurrent->screen.QueueResize(ScreenOf(window), width, height);
 }
 
 void FailNextGrabs(int count) {
   if (gCurrent) gCurrent->grabFailures = std::max(0, count);
 }
 
-bool PointerHidden() { return gCurrent && gCurrent->hiddenOver != nullptr; }
+bool PointerHidden() { return gCurrent && gCurrent->screen.hiddenOver() != nullptr; }
 
-bool PointerGrabbed() { return gCurrent && gCurrent->grab != nullptr; }
+bool PointerGrabbed() { return gCurrent && gCurrent->screen.grab() != nullptr; }
 
-int PointerX() { return gCurrent ? gCurrent->pointerX : 0; }
+int PointerX() { return gCurrent ? gCurrent->screen.pointerX() : 0; }
 
-int PointerY() { return gCurrent ? gCurrent->pointerY : 0; }
+int PointerY() { return gCurrent ? gCurrent->screen.pointerY() : 0; }
 
 std::wstring Title(HWND window) {
-  ScreenWindow* w = ScreenOf(window);
+  desktop::Window* w = ScreenOf(window);
   return w ? w->title : std::wstring();
 }
 
@@ -198,23 +188,20 @@ PixelSurface PresentedSurface(HWND window) {
 }
 
 int64_t PresentCount(HWND window) {
-  ScreenWindow* w = ScreenOf(window);
+  desktop::Window* w = ScreenOf(window);
   return w ? w->presents : 0;
 }
 
 RECT LastPresentRect(HWND window) {
-  ScreenWindow* w = ScreenOf(window);
-  return w ? w->lastPresent : RECT{};
+  desktop::Window* w = ScreenOf(window);
+  if (!w) return RECT{};
+  return RECT{w->lastPresentX, w->lastPresentY, w->lastPresentX + w->lastPresentWidth,
+              w->lastPresentY + w->lastPresentHeight};
 }
 
 int64_t PointerVisibilityCalls() { return gCurrent ? gCurrent->visibilityCalls : 0; }
 
-int VisibleWindowCount() {
-  if (!gCurrent) return 0;
-  int n = 0;
-  for (auto& w : gCurrent->windows) n += w->visible ? 1 : 0;
-  return n;
-}
+int VisibleWindowCount() { return gCurrent ? gCurrent->screen.VisibleCount() : 0; }
 
 void SetModalIdleHook(void (*hook)(void* context), void* context) {
   if (!gCurrent) return;

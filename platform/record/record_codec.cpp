@@ -6,7 +6,8 @@ namespace record {
 namespace {
 
 constexpr uint8_t kAlt = 1, kShift = 2, kCtrl = 4;
-constexpr int kEventTypes = InputEvent::kResized + 1;
+constexpr int kEventTypes = InputEvent::kLastType + 1;
+static_assert(kEventTypes <= 16, "an event's type is stored in four bits");
 
 uint8_t Tag(Kind kind, unsigned small) {
   return static_cast<uint8_t>(static_cast<unsigned>(kind) | (small << 4));

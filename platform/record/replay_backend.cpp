@@ -91,14 +91,15 @@ void ReplayBackend::ScreenSize(int* width, int* height) {
   } else if (Live()) {
     live_->ScreenSize(width, height);
   } else {
-    screen_.ScreenSize(width, height);
+    if (width) *width = screen_.screenWidth();
+    if (height) *height = screen_.screenHeight();
   }
 }
 
 NativeWindow* ReplayBackend::CreateWindow(const NativeWindowParams& params) {
   Record r;
   if (Take(Kind::kCreate, &r) && r.a == 0) return nullptr;
-  NativeWindow* w = screen_.CreateWindow(params);
+  NativeWindow* w = desktop::AsNative(screen_.Create(params));
   if (!w) {
     Differ("a window the recording has could not be made");
     return nullptr;
@@ -114,7 +115,7 @@ NativeWindow* ReplayBackend::CreateWindow(const NativeWindowParams& params) {
 
 void ReplayBackend::DestroyWindow(NativeWindow* window) {
   if (window && window == lastPresented_) {
-    lastHash_ = FrameHash(screen_.Surface(window));
+    lastHash_ = FrameHash(Surface(window));
     lastPresented_ = nullptr;
   }
   for (auto& w : byId_) {
@@ -124,21 +125,21 @@ void ReplayBackend::DestroyWindow(NativeWindow* window) {
     live_->DestroyWindow(l);
     liveOf_.erase(window);
   }
-  screen_.DestroyWindow(window);
+  screen_.Destroy(screen_.Find(window));
 }
 
 void ReplayBackend::ShowWindow(NativeWindow* window, bool visible) {
-  screen_.ShowWindow(window, visible);
+  screen_.Show(screen_.Find(window), visible);
   if (NativeWindow* l = LiveOf(window)) live_->ShowWindow(l, visible);
 }
 
 void ReplayBackend::SetTitle(NativeWindow* window, const wchar_t* title) {
-  screen_.SetTitle(window, title);
+  if (desktop::Window* w = screen_.Find(window)) w->title = title ? title : L"";
   if (NativeWindow* l = LiveOf(window)) live_->SetTitle(l, title);
 }
 
 void ReplayBackend::Present(NativeWindow* window, int x, int y, int width, int height) {
-  screen_.Present(window, x, y, width, height);
+  if (desktop::Window* w = screen_.Find(window)) desktop::Desktop::Presented(w, x, y, width, height);
   if (live_) Mirror(window);
   lastPresented_ = window;
   Record r;
@@ -152,7 +153,7 @@ void ReplayBackend::Present(NativeWindow* window, int x, int y, int width, int h
     hasPending_ = true;
     return;
   }
-  const uint64_t hash = FrameHash(screen_.Surface(window));
+  const uint64_t hash = FrameHash(Surface(window));
   if (static_cast<uint64_t>(pending_.a) != frames_) {
     Differ("the recording checks frame " + std::to_string(pending_.a) + " here");
   } else if (hash != pending_.hash) {
@@ -172,7 +173,9 @@ void ReplayBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
   } else if (NativeWindow* l = Live() ? LiveOf(window) : nullptr) {
     live_->SurfaceOrigin(l, x, y);
   } else {
-    screen_.SurfaceOrigin(window, x, y);
+    desktop::Window* w = screen_.Find(window);
+    if (x) *x = w ? w->x : 0;
+    if (y) *y = w ? w->y : 0;
   }
 }
 
@@ -213,7 +216,7 @@ bool ReplayBackend::PollEvent(InputEvent* event) {
 void ReplayBackend::FollowResize(const InputEvent& e) {
   // The program takes the new surface from us once it sees the event: the
   // window here gets the size the recorded one got.
-  if (e.window) screen_.ResizeSurface(e.window, e.width, e.height);
+  if (e.window) screen_.Resize(screen_.Find(e.window), e.width, e.height);
 }
 
 void ReplayBackend::DrainLive() {
@@ -243,7 +246,8 @@ void ReplayBackend::PointerPosition(int* x, int* y) {
   } else if (Live()) {
     live_->PointerPosition(x, y);
   } else {
-    screen_.PointerPosition(x, y);
+    if (x) *x = screen_.pointerX();
+    if (y) *y = screen_.pointerY();
   }
 }
 
@@ -274,7 +278,7 @@ void ReplayBackend::SetPointerHidden(NativeWindow* window, bool hidden) {
 void ReplayBackend::Mirror(NativeWindow* window) {
   NativeWindow* l = LiveOf(window);
   if (!l) return;
-  const PixelSurface from = screen_.Surface(window);
+  const PixelSurface from = Surface(window);
   live_->BeginSurfaceWrite(l);
   const PixelSurface to = live_->Surface(l);
   CopyOverlap(from, to);
@@ -307,7 +311,7 @@ void ReplayBackend::ProgramEnded() {
 }
 
 uint64_t ReplayBackend::LastFrameHash() {
-  if (lastPresented_) return FrameHash(screen_.Surface(lastPresented_));
+  if (lastPresented_) return FrameHash(Surface(lastPresented_));
   return lastHash_;
 }
 

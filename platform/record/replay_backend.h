@@ -1,5 +1,5 @@
-// A backend that answers from a recording. Windows are surfaces in memory as
-// the headless backend has them; events, pointer readings, grab results,
+// A backend that answers from a recording. Windows are surfaces on a desktop
+// in memory (platform/desktop/), as the headless backend has them; events, pointer readings, grab results,
 // the screen and window places come from the tape, each checked against the
 // kind of call the recording has next. With a live backend the windows are
 // also shown on the real display, at the recorded pace.
@@ -9,7 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/headless/headless_backend.h"
+#include "platform/backend.h"
+#include "platform/desktop/desktop.h"
 #include "platform/record/tape_reader.h"
 
 namespace kv {
@@ -18,7 +19,7 @@ namespace record {
 class ReplayBackend final : public Backend {
  public:
   // `live`, when given, shows the windows; null plays without a display.
-  ReplayBackend(TapeReader* tape, Backend* live) : tape_(tape), live_(live), screen_(0) {}
+  ReplayBackend(TapeReader* tape, Backend* live) : tape_(tape), live_(live) {}
 
   const char* Name() const override { return "replay"; }
   void ScreenSize(int* width, int* height) override;
@@ -26,7 +27,9 @@ class ReplayBackend final : public Backend {
   void DestroyWindow(NativeWindow* window) override;
   void ShowWindow(NativeWindow* window, bool visible) override;
   void SetTitle(NativeWindow* window, const wchar_t* title) override;
-  PixelSurface Surface(NativeWindow* window) override { return screen_.Surface(window); }
+  PixelSurface Surface(NativeWindow* window) override {
+    return desktop::SurfaceOf(screen_.Find(window));
+  }
   void Present(NativeWindow* window, int x, int y, int width, int height) override;
   void BeginSurfaceWrite(NativeWindow*) override {}
   void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
@@ -76,7 +79,9 @@ class ReplayBackend final : public Backend {
 
   TapeReader* tape_;
   Backend* live_;
-  headless::HeadlessBackend screen_;
+  // The screen the program draws on; its size and pointer answer only once
+  // the recording has nothing more to say and no live display does.
+  desktop::Desktop screen_{1920, 1080};
   std::vector<NativeWindow*> byId_;  // creation number - 1
   std::unordered_map<NativeWindow*, NativeWindow*> liveOf_;
   Record pending_;

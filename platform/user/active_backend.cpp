@@ -1,27 +1,22 @@
 // The backend the windowing layer draws and reads input through: one a test
 // installed, or else the one the program's opener gives on first use.
 #include "platform/backend.h"
+#include "platform/user/user_state.h"
 
 namespace kv {
 
-namespace {
-Backend* gInstalled = nullptr;         // chosen in code by a test or the benchmark
-BackendOpener gOpener = nullptr;       // set by the program's entry glue
-Backend* gOpened = nullptr;            // what the opener gave, kept for the run
-bool gOpenTried = false;
-}  // namespace
-
 Backend* ActiveBackend() {
-  if (gInstalled) return gInstalled;
-  if (!gOpenTried && gOpener) {
-    gOpenTried = true;
-    gOpened = gOpener();
+  user::UserState& s = user::State();
+  if (s.installedBackend) return s.installedBackend;
+  if (!s.backendOpenTried && s.backendOpener) {
+    s.backendOpenTried = true;
+    s.openedBackend = s.backendOpener();
   }
-  return gOpened;
+  return s.openedBackend;
 }
 
-void InstallBackend(Backend* backend) { gInstalled = backend; }
+void InstallBackend(Backend* backend) { user::State().installedBackend = backend; }
 
-void SetBackendOpener(BackendOpener opener) { gOpener = opener; }
+void SetBackendOpener(BackendOpener opener) { user::State().backendOpener = opener; }
 
 }  // namespace kv

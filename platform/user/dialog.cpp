@@ -2,11 +2,10 @@
 // keyboard and mouse handling, and the loop that runs until EndDialog.
 #include "platform/user/dialog.h"
 
-#include <map>
-
 #include "platform/backend.h"
 #include "platform/rt/resources.h"
 #include "platform/user/look.h"
+#include "platform/user/user_state.h"
 
 namespace kv {
 namespace user {
@@ -185,10 +184,7 @@ void RegisterDialogClass() {
 
 // The frame the windowing layer puts around a client area of a given style,
 // learnt from the windows made so far.
-std::map<DWORD, SIZE>& FrameSizes() {
-  static std::map<DWORD, SIZE> sizes;
-  return sizes;
-}
+std::map<DWORD, SIZE>& FrameSizes() { return State().dialogFrames; }
 
 // Creates the dialog window with a client area of exactly the layout's size.
 HWND CreateDialogWindow(const DialogLayout& layout, HINSTANCE instance, int x, int y, HWND owner) {

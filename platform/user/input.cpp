@@ -1,6 +1,10 @@
-// Backend input becomes window messages: the mouse goes to the window that
-// holds the capture or else to the window under the pointer, keys to the
-// window with the focus. A disabled window gets nothing.
+// The one translator from backend events to window messages: the mouse goes
+// to the window that holds the capture or else to the window under the
+// pointer, keys to the window with the focus, a close box to the window it
+// belongs to; a disabled window gets nothing. While a menu is tracked its
+// window takes every pointer and keyboard message, and every message made
+// goes to the menu loop first (menu_track.cpp), which runs on them as the
+// interface's own menu loop runs on the queue.
 #include "platform/user/user_state.h"
 
 namespace kv {
@@ -12,7 +16,27 @@ constexpr LPARAM kAltContextBit = LPARAM(1) << 29;
 constexpr LPARAM kKeyUpBits = (LPARAM(1) << 30) | (LPARAM(1) << 31);
 
 void Queue(HWND__* w, UINT message, WPARAM wParam, LPARAM lParam, int sx, int sy) {
-  State().input.push_back(MakeMessageAt(w, message, wParam, lParam, POINT{sx, sy}));
+  UserState& s = State();
+  if (s.menuTracker) {
+    // Not stamped: the menu reads no time, and a recording keeps every
+    // clock reading the program takes.
+    MSG m{};
+    m.hwnd = w;
+    m.message = message;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.pt = POINT{sx, sy};
+    s.menuInput.push_back(m);
+    return;
+  }
+  s.input.push_back(MakeMessageAt(w, message, wParam, lParam, POINT{sx, sy}));
+}
+
+WPARAM MouseKeys(const InputEvent& ev) {
+  WPARAM keys = State().buttons;
+  if (ev.shift) keys |= MK_SHIFT;
+  if (ev.ctrl) keys |= MK_CONTROL;
+  return keys;
 }
 
 unsigned ButtonFlag(int button) {
@@ -44,6 +68,13 @@ void TranslateMouse(const InputEvent& ev) {
     if (message == 0) return;  // a button the interface has no message for
   }
 
+  if (s.menuTracker) {
+    // The menu takes the pointer wherever it is, and looks only at the
+    // screen point (lParam carries it too, as on the non-client area).
+    Queue(s.menuWindow, message, MouseKeys(ev), MAKELPARAM(ev.screenX, ev.screenY), ev.screenX,
+          ev.screenY);
+    return;
+  }
   HWND__* target = LiveWindow(s.capture);
   int cx = 0, cy = 0;
   if (target) {
@@ -71,18 +102,20 @@ void TranslateMouse(const InputEvent& ev) {
     cy = ev.y - target->menuBarHeight;
   }
   if (!target->visible || !AcceptsInput(target)) return;
-  WPARAM keys = s.buttons;
-  if (ev.shift) keys |= MK_SHIFT;
-  if (ev.ctrl) keys |= MK_CONTROL;
-  Queue(target, message, keys, MAKELPARAM(cx, cy), ev.screenX, ev.screenY);
+  Queue(target, message, MouseKeys(ev), MAKELPARAM(cx, cy), ev.screenX, ev.screenY);
 }
 
 void TranslateKey(const InputEvent& ev) {
   UserState& s = State();
-  HWND__* target = LiveWindow(s.focus);
-  if (!target) target = LiveWindow(s.active);
-  if (!target) target = WindowOfNative(ev.window);
-  if (!target || !AcceptsInput(target)) return;
+  HWND__* target = nullptr;
+  if (s.menuTracker) {
+    target = s.menuWindow;  // the menu takes every key
+  } else {
+    target = LiveWindow(s.focus);
+    if (!target) target = LiveWindow(s.active);
+    if (!target) target = WindowOfNative(ev.window);
+    if (!target || !AcceptsInput(target)) return;
+  }
   const bool down = ev.type == InputEvent::kKeyDown;
   const bool sys = ev.alt || ev.key == VK_F10 || ev.key == VK_MENU;
   if (down && ev.key < 256) s.keyChars[ev.key] = ev.ch;
@@ -94,13 +127,15 @@ void TranslateKey(const InputEvent& ev) {
 }
 
 // Another program took the activation: the window loses the mouse capture
-// (with the usual notice), and the pointer is no longer ours to move.
-void Deactivated(HWND__* w) {
+// (with the usual notice), a menu closes, and the pointer is no longer ours
+// to move.
+void Deactivated(HWND__* w, const InputEvent& ev) {
   UserState& s = State();
   if (!w) return;
   s.inactive = true;
   HWND__* capture = LiveWindow(s.capture);
   if (capture && TopLevel(capture) == TopLevel(w)) ReleaseCapture();
+  if (s.menuTracker) Queue(s.menuWindow, WM_CANCELMODE, 0, 0, ev.screenX, ev.screenY);
 }
 
 void Reactivated() {
@@ -111,65 +146,81 @@ void Reactivated() {
 
 }  // namespace
 
-void QueueInput(const InputEvent& ev) {
+void TranslateEvent(const InputEvent& ev) {
   switch (ev.type) {
     case InputEvent::kMouseMove:
       TranslateMouse(ev);
-      break;
+      return;
     case InputEvent::kButtonDown:
       // A click activates the window it lands in before it is delivered.
       if (WindowOfNative(ev.window)) Reactivated();
       TranslateMouse(ev);
-      break;
+      return;
     case InputEvent::kButtonUp:
       TranslateMouse(ev);
-      break;
+      return;
     case InputEvent::kKeyDown:
     case InputEvent::kKeyUp:
       TranslateKey(ev);
+      return;
+    case InputEvent::kNone:
+      return;
+    default:
       break;
-    case InputEvent::kCloseRequest: {
-      HWND__* w = WindowOfNative(ev.window);
-      if (w && AcceptsInput(w)) {
-        Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
-      }
-      break;
+  }
+  UserState& s = State();
+  if (IsMenuWindow(ev.window)) {
+    // The drop-down: shown again, or the menu ends as when the focus goes.
+    if (ev.type == InputEvent::kExpose || ev.type == InputEvent::kResized) {
+      RedrawMenuWindow();
+    } else if (ev.type != InputEvent::kFocusGained) {
+      Queue(s.menuWindow, WM_CANCELMODE, 0, 0, ev.screenX, ev.screenY);
     }
-    case InputEvent::kWindowGone: {
+    return;
+  }
+  HWND__* w = WindowOfNative(ev.window);
+  if (!w) return;  // a window that is gone, or none of ours
+  switch (ev.type) {
+    case InputEvent::kCloseRequest:
+      if (AcceptsInput(w)) Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
+      return;
+    case InputEvent::kWindowGone:
       // A dialog without its native window could never be answered: it is
       // destroyed, which ends its modal loop and gives the owner back its
       // input. Any other window takes it as the close box.
-      HWND__* w = WindowOfNative(ev.window);
-      if (w && w->dialog) {
+      if (w->dialog) {
         DestroyWindow(w);
-      } else if (w && AcceptsInput(w)) {
+      } else if (AcceptsInput(w)) {
         Queue(w, WM_CLOSE, 0, 0, ev.screenX, ev.screenY);
       }
-      break;
-    }
+      return;
     case InputEvent::kExpose:
       // Our surfaces keep the last frame, so showing it again is enough.
-      if (HWND__* w = WindowOfNative(ev.window)) PresentWhole(w);
-      break;
+      PresentWhole(w);
+      return;
     case InputEvent::kFocusLost:
-      Deactivated(WindowOfNative(ev.window));
-      break;
+      Deactivated(w, ev);
+      return;
     case InputEvent::kFocusGained:
-      if (WindowOfNative(ev.window)) Reactivated();
-      break;
+      Reactivated();
+      return;
     case InputEvent::kResized:
       TakeResizedSurface(ev.window);
-      break;
-    case InputEvent::kNone:
-      break;
+      return;
+    default:
+      return;
   }
 }
 
-void CollectInput(Backend* backend) {
+bool TranslateNextEvent(Backend* backend) {
   InputEvent ev;
-  while (backend->PollEvent(&ev)) {
-    QueueInput(ev);
-    ev = InputEvent{};
+  if (!backend->PollEvent(&ev)) return false;
+  TranslateEvent(ev);
+  return true;
+}
+
+void CollectInput(Backend* backend) {
+  while (TranslateNextEvent(backend)) {
   }
 }
 

@@ -6,18 +6,14 @@
 
 #include "platform/rt/resources.h"
 #include "platform/rt/resource_templates.h"
+#include "platform/user/user_state.h"
 
 namespace kv {
 namespace user {
 
 namespace {
 
-// Every live menu record, so that a stale or foreign handle is refused
-// without being read.
-std::unordered_set<HMENU__*>& LiveMenus() {
-  static std::unordered_set<HMENU__*> menus;
-  return menus;
-}
+std::unordered_set<HMENU__*>& LiveMenus() { return State().menus; }
 
 void AddEntries(HMENU__* menu, const std::vector<rt::MenuItemTemplate>& items) {
   for (const rt::MenuItemTemplate& item : items) {
@@ -64,6 +60,14 @@ HMENU NewMenu() {
   HMENU__* menu = new HMENU__;
   LiveMenus().insert(menu);
   return menu;
+}
+
+void ForgetMenus() {
+  for (HMENU__* menu : LiveMenus()) {
+    menu->magic = 0;
+    delete menu;
+  }
+  LiveMenus().clear();
 }
 
 wchar_t AccessKeyOf(const std::wstring& text) {

@@ -1,7 +1,10 @@
 // Menu tracking: the modal loop that runs while the menu bar is active. It
-// reads the backend's input itself, so nothing reaches the window's queue
-// (and no frame of the game runs) until it ends; a chosen item is posted as
-// WM_COMMAND afterwards. The drop-downs are drawn by menu_drop_down.cpp.
+// runs on the messages the translator makes (input.cpp), which go to it
+// rather than to the window's queue while it runs, so no frame of the game
+// runs until it ends: it takes the pointer and keyboard messages, and any
+// other message ends it and is posted to the window it names afterwards,
+// with a chosen item's WM_COMMAND. The drop-downs are drawn by
+// menu_drop_down.cpp.
 #include <algorithm>
 #include <cwctype>
 
@@ -13,11 +16,7 @@
 namespace kv {
 namespace user {
 
-namespace {
-
-constexpr int kIdleWaitMs = 50;
-
-struct Tracker {
+struct MenuTracker {
   HWND window = nullptr;
   HMENU menu = nullptr;
   Backend* backend = nullptr;
@@ -29,18 +28,20 @@ struct Tracker {
   bool chosen = false;
   UINT chosenId = 0;
   bool altPressed = false;  // Alt went down inside the loop
-  bool closeRequested = false;
+  // Messages that were not the menu's: they end it, and are posted to the
+  // windows they name once it has ended.
+  std::vector<MSG> handedOn;
   // A click outside the menu that closed it: it stays for the window, as
   // the interface's menu loop leaves it in the queue.
   bool replay = false;
   InputEvent replayEvent;
 };
 
-Tracker* gTracker = nullptr;  // the running loop, if any
+namespace {
 
-// Alt pressed with nothing else since: its release activates the bar.
-HWND gAltWindow = nullptr;
-bool gAltAlone = false;
+constexpr int kIdleWaitMs = 50;
+
+using Tracker = MenuTracker;
 
 HWND__* TrackedWindow(const Tracker& t) {
   HWND__* w = LiveWindow(t.window);
@@ -174,32 +175,35 @@ int DropHit(const Tracker& t, int sx, int sy) {
   return DropDownItemAt(t.drop, sub, sx - t.drop.x, sy - t.drop.y);
 }
 
-// The point of a pointer event lies in the tracked window's surface.
-bool InsideTrackedWindow(Tracker& t, const InputEvent& event) {
+// A screen point lies in the tracked window's surface.
+bool InsideTrackedWindow(Tracker& t, POINT screen) {
   HWND__* w = TrackedWindow(t);
   if (!w) return false;
   int ox = 0, oy = 0;
   t.backend->SurfaceOrigin(w->native, &ox, &oy);
-  const int x = event.screenX - ox, y = event.screenY - oy;
+  const int x = screen.x - ox, y = screen.y - oy;
   return x >= 0 && y >= 0 && x < w->surface.width && y < w->surface.height;
 }
 
 int Wrap(int value, int count) { return count <= 0 ? -1 : ((value % count) + count) % count; }
 
-wchar_t KeyChar(const InputEvent& event) {
-  if (event.ch) return static_cast<wchar_t>(std::towlower(event.ch));
-  if ((event.key >= 'A' && event.key <= 'Z') || (event.key >= '0' && event.key <= '9')) {
-    return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(event.key)));
+// The character a key message stands for, lower-cased: what the key typed,
+// else its letter or digit.
+wchar_t KeyChar(WPARAM key) {
+  const wchar_t typed = key < 256 ? State().keyChars[key] : 0;
+  if (typed) return static_cast<wchar_t>(std::towlower(typed));
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
+    return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(key)));
   }
   return 0;
 }
 
-void OnKeyDown(Tracker& t, const InputEvent& event) {
+void OnKeyDown(Tracker& t, WPARAM vk) {
   HMENU__* bar = BarMenu(t);
   int titles = bar ? static_cast<int>(bar->entries.size()) : 0;
   HMENU__* sub = DropMenu(t);
   int items = sub && t.open ? static_cast<int>(sub->entries.size()) : 0;
-  switch (event.key) {
+  switch (vk) {
     case VK_MENU:
       t.altPressed = true;
       return;
@@ -216,7 +220,7 @@ void OnKeyDown(Tracker& t, const InputEvent& event) {
       return;
     case VK_LEFT:
     case VK_RIGHT: {
-      int next = Wrap(t.title + (event.key == VK_RIGHT ? 1 : -1), titles);
+      int next = Wrap(t.title + (vk == VK_RIGHT ? 1 : -1), titles);
       if (t.open) {
         OpenTitle(t, next, true);
       } else {
@@ -230,7 +234,7 @@ void OnKeyDown(Tracker& t, const InputEvent& event) {
       if (!t.open) {
         ChooseTitle(t);
       } else if (items > 0) {
-        int step = event.key == VK_DOWN ? 1 : -1;
+        int step = vk == VK_DOWN ? 1 : -1;
         t.item = t.item < 0 ? (step > 0 ? 0 : items - 1) : Wrap(t.item + step, items);
         DrawDrop(t);
       }
@@ -245,7 +249,7 @@ void OnKeyDown(Tracker& t, const InputEvent& event) {
     default:
       break;
   }
-  wchar_t key = KeyChar(event);
+  wchar_t key = KeyChar(vk);
   if (key == 0) return;
   if (t.open) {
     for (int i = 0; i < items; ++i) {
@@ -264,11 +268,41 @@ void OnKeyDown(Tracker& t, const InputEvent& event) {
   }
 }
 
-void OnMouse(Tracker& t, const InputEvent& event) {
-  int bar = BarHit(t, event.screenX, event.screenY);
-  int drop = DropHit(t, event.screenX, event.screenY);
-  switch (event.type) {
-    case InputEvent::kMouseMove:
+// A pointer message as the menu reads it: the kind, the button (1 left,
+// 2 middle, 3 right) and the screen point, which every message carries in
+// `pt`, queued for a window's client area or non-client area, or made for
+// the menu.
+struct Pointer {
+  enum Kind { kMove, kDown, kUp } kind = kMove;
+  int button = 0;
+  POINT at{};
+  bool shift = false, ctrl = false;
+};
+
+bool PointerOf(const MSG& msg, Pointer* p) {
+  switch (msg.message) {
+    case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: p->kind = Pointer::kMove; break;
+    case WM_LBUTTONDOWN: case WM_NCLBUTTONDOWN: p->kind = Pointer::kDown, p->button = 1; break;
+    case WM_LBUTTONUP: case WM_NCLBUTTONUP: p->kind = Pointer::kUp, p->button = 1; break;
+    case WM_MBUTTONDOWN: p->kind = Pointer::kDown, p->button = 2; break;
+    case WM_MBUTTONUP: p->kind = Pointer::kUp, p->button = 2; break;
+    case WM_RBUTTONDOWN: p->kind = Pointer::kDown, p->button = 3; break;
+    case WM_RBUTTONUP: p->kind = Pointer::kUp, p->button = 3; break;
+    default: return false;
+  }
+  p->at = msg.pt;
+  // A non-client message's wParam is where it landed, not the keys held.
+  const bool client = msg.message >= WM_MOUSEMOVE;
+  p->shift = client && (msg.wParam & MK_SHIFT) != 0;
+  p->ctrl = client && (msg.wParam & MK_CONTROL) != 0;
+  return true;
+}
+
+void OnPointer(Tracker& t, const Pointer& p) {
+  int bar = BarHit(t, p.at.x, p.at.y);
+  int drop = DropHit(t, p.at.x, p.at.y);
+  switch (p.kind) {
+    case Pointer::kMove:
       if (bar >= 0 && bar != t.title) {
         if (t.open) {
           OpenTitle(t, bar, false);
@@ -281,8 +315,8 @@ void OnMouse(Tracker& t, const InputEvent& event) {
         DrawDrop(t);
       }
       return;
-    case InputEvent::kButtonDown:
-      if (event.button == 2) return;
+    case Pointer::kDown:
+      if (p.button == 2) return;
       if (bar >= 0) {
         if (t.open && bar == t.title) {
           t.done = true;  // a second click on the open title closes the menu
@@ -294,64 +328,82 @@ void OnMouse(Tracker& t, const InputEvent& event) {
         DrawDrop(t);
       } else if (drop == -1) {
         t.done = true;  // a click anywhere else closes the menu...
-        if (bar == -1 && InsideTrackedWindow(t, event)) {
+        if (bar == -1 && InsideTrackedWindow(t, p.at)) {
           t.replay = true;  // ...and still reaches the window it lands in
-          t.replayEvent = event;
+          t.replayEvent = InputEvent{};
+          t.replayEvent.type = InputEvent::kButtonDown;
+          t.replayEvent.button = p.button;
+          t.replayEvent.screenX = p.at.x;
+          t.replayEvent.screenY = p.at.y;
+          t.replayEvent.shift = p.shift;
+          t.replayEvent.ctrl = p.ctrl;
         }
       }
       return;
-    case InputEvent::kButtonUp:
-      if (event.button != 2 && drop >= 0) Choose(t, drop);
-      return;
-    default:
+    case Pointer::kUp:
+      if (p.button != 2 && drop >= 0) Choose(t, drop);
       return;
   }
 }
 
-void OnEvent(Tracker& t, const InputEvent& event) {
-  HWND__* w = TrackedWindow(t);
-  switch (event.type) {
-    case InputEvent::kKeyDown:
-      OnKeyDown(t, event);
+// The messages the menu takes itself: pointer and keyboard input, and the
+// notice that the focus went elsewhere.
+bool MenuInput(const MSG& msg) {
+  Pointer ignored;
+  switch (msg.message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP: case WM_CANCELMODE:
+      return true;
+    default:
+      return PointerOf(msg, &ignored);
+  }
+}
+
+void OnMessage(Tracker& t, const MSG& msg) {
+  Pointer p;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      OnKeyDown(t, msg.wParam);
       return;
-    case InputEvent::kKeyUp:
-      if (event.key == VK_MENU && t.altPressed) t.done = true;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (msg.wParam == VK_MENU && t.altPressed) t.done = true;
       return;
-    case InputEvent::kMouseMove:
-    case InputEvent::kButtonDown:
-    case InputEvent::kButtonUp:
-      OnMouse(t, event);
+    case WM_CANCELMODE:
+      t.done = true;  // the focus went elsewhere
       return;
-    case InputEvent::kWindowGone:
-    case InputEvent::kCloseRequest:
-      if (w && event.window == w->native) {
-        t.closeRequested = true;
+    default:
+      if (PointerOf(msg, &p)) {
+        OnPointer(t, p);
+      } else {
+        // Anything else (a close box) is for its window, after the menu.
+        t.handedOn.push_back(msg);
         t.done = true;
       }
       return;
-    case InputEvent::kExpose:
-      if (event.window == t.drop.native) {
-        DrawDrop(t);
-      } else if (w && event.window == w->native) {
-        PresentWhole(w);
-      }
-      return;
-    case InputEvent::kFocusLost:
-      t.done = true;
-      return;
-    case InputEvent::kResized:
-      // The old pixels are gone: the window takes its new ones now, and its
-      // bar is drawn again with the title still lit.
-      TakeResizedSurface(event.window);
-      if (event.window == t.drop.native) DrawDrop(t);
-      return;
-    default:
-      return;
   }
 }
 
+// The menu's next message: input the program had queued before the menu
+// opened (typed ahead of it) first, as the interface's menu loop finds it
+// in the queue; then what the translator has handed it since.
+bool TakeMenuMessage(MSG* msg) {
+  UserState& s = State();
+  for (auto it = s.input.begin(); it != s.input.end(); ++it) {
+    if (!MenuInput(*it)) continue;
+    *msg = *it;
+    s.input.erase(it);
+    return true;
+  }
+  if (s.menuInput.empty()) return false;
+  *msg = s.menuInput.front();
+  s.menuInput.pop_front();
+  return true;
+}
+
 void Track(HWND window, int title, bool openDrop, bool keyboard) {
-  if (gTracker) return;  // one menu at a time
+  UserState& s = State();
+  if (s.menuTracker) return;  // one menu at a time
   Backend* backend = ActiveBackend();
   HWND__* w = LiveWindow(window);
   if (!backend || !w || w->destroying || !w->native || !w->visible || !w->enabled ||
@@ -366,7 +418,8 @@ void Track(HWND window, int title, bool openDrop, bool keyboard) {
   t.window = window;
   t.menu = w->menu;
   t.backend = backend;
-  gTracker = &t;
+  s.menuTracker = &t;
+  s.menuWindow = window;
   SendMessageW(window, WM_ENTERMENULOOP, FALSE, 0);
   SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(t.menu), 0);
   if (TrackedWindow(t)) {
@@ -380,24 +433,35 @@ void Track(HWND window, int title, bool openDrop, bool keyboard) {
       t.title = title;
       ShowBar(t);
     }
+    // One backend event at a time, each taken as the messages it makes.
     while (!t.done && TrackedWindow(t)) {
-      InputEvent event;
-      if (backend->PollEvent(&event)) {
-        OnEvent(t, event);
-      } else {
+      MSG msg;
+      if (TakeMenuMessage(&msg)) {
+        OnMessage(t, msg);
+      } else if (!TranslateNextEvent(backend)) {
         backend->WaitEvent(std::chrono::milliseconds(kIdleWaitMs));
       }
     }
     CloseDrop(t);
     if (grabbed) backend->UngrabPointer();
   }
-  gTracker = nullptr;
-  if (!TrackedWindow(t)) return;  // destroyed meanwhile: nothing to post
-  ShowBar(t);
-  SendMessageW(window, WM_EXITMENULOOP, FALSE, 0);
-  if (t.chosen) PostMessageW(window, WM_COMMAND, MAKEWPARAM(t.chosenId, 0), 0);
-  if (t.closeRequested) PostMessageW(window, WM_CLOSE, 0, 0);
-  if (t.replay && !t.chosen) {
+  // Made for the menu but not taken before it ended: input that goes with
+  // the menu, or messages for other windows.
+  for (MSG m : s.menuInput) {
+    if (!MenuInput(m)) t.handedOn.push_back(m);
+  }
+  s.menuInput.clear();
+  s.menuTracker = nullptr;
+  s.menuWindow = nullptr;
+  const bool alive = TrackedWindow(t) != nullptr;
+  if (alive) {
+    ShowBar(t);
+    SendMessageW(window, WM_EXITMENULOOP, FALSE, 0);
+    if (t.chosen) PostMessageW(window, WM_COMMAND, MAKEWPARAM(t.chosenId, 0), 0);
+  }
+  // Each to the window it names, if that is still there.
+  for (const MSG& m : t.handedOn) PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
+  if (alive && t.replay && !t.chosen) {
     // Addressed to the window itself, in its own surface's coordinates.
     HWND__* target = TrackedWindow(t);
     int ox = 0, oy = 0;
@@ -405,7 +469,7 @@ void Track(HWND window, int title, bool openDrop, bool keyboard) {
     t.replayEvent.window = target->native;
     t.replayEvent.x = t.replayEvent.screenX - ox;
     t.replayEvent.y = t.replayEvent.screenY - oy;
-    QueueInput(t.replayEvent);
+    TranslateEvent(t.replayEvent);
   }
 }
 
@@ -431,22 +495,34 @@ int TitleForKey(HWND window, WPARAM ch) {
 }  // namespace
 
 int HighlightedTitle(const HWND__* window) {
-  if (!gTracker || !window || LiveWindow(gTracker->window) != window) return -1;
-  return gTracker->title;
+  const Tracker* t = State().menuTracker;
+  if (!t || !window || LiveWindow(t->window) != window) return -1;
+  return t->title;
 }
 
 bool OpenDropDown(RECT* screenRect, int* itemHeight, PixelSurface* pixels) {
-  if (!gTracker || !gTracker->open || !gTracker->drop.native) return false;
-  const DropDown& d = gTracker->drop;
+  const Tracker* t = State().menuTracker;
+  if (!t || !t->open || !t->drop.native) return false;
+  const DropDown& d = t->drop;
   if (screenRect) *screenRect = RECT{d.x, d.y, d.x + d.width, d.y + d.height};
   if (itemHeight) *itemHeight = d.itemHeight;
-  if (pixels) *pixels = gTracker->backend->Surface(d.native);
+  if (pixels) *pixels = t->backend->Surface(d.native);
   return true;
+}
+
+bool IsMenuWindow(NativeWindow* native) {
+  const Tracker* t = State().menuTracker;
+  return t && native && native == t->drop.native;
+}
+
+void RedrawMenuWindow() {
+  if (Tracker* t = State().menuTracker) DrawDrop(*t);
 }
 
 bool DefMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND__* w = LiveWindow(window);
   if (!w || !LiveMenu(w->menu)) return false;
+  UserState& s = State();
   switch (message) {
     case WM_NCLBUTTONDOWN: {
       if (wParam != HTMENU) return false;
@@ -456,16 +532,16 @@ bool DefMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SYSKEYDOWN:
       if (wParam == VK_MENU) {
-        gAltWindow = window;
-        gAltAlone = true;
+        s.altWindow = window;
+        s.altAlone = true;
         return true;
       }
-      gAltAlone = false;
+      s.altAlone = false;
       return wParam == VK_F10;
     case WM_SYSKEYUP:
       if (wParam == VK_MENU) {
-        bool activate = gAltAlone && gAltWindow == window;
-        gAltAlone = false;
+        bool activate = s.altAlone && s.altWindow == window;
+        s.altAlone = false;
         if (activate) Track(window, 0, false, true);
         return true;
       }
@@ -475,7 +551,7 @@ bool DefMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return false;
     case WM_SYSCHAR: {
-      gAltAlone = false;
+      s.altAlone = false;
       int title = TitleForKey(window, wParam);
       if (title < 0) return false;
       Track(window, title, true, true);

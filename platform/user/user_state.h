@@ -1,14 +1,21 @@
-// State shared by the windowing layer's own files: the live windows, the
-// classes, the message queues, capture, focus and the cursor count. One
-// thread uses it; nothing here is locked.
+// The windowing layer's state, all of it, in one record: the live windows,
+// the classes, the message queues, capture, focus and the cursor count, the
+// window contexts, the menus and the running menu loop, what the dialogs
+// learnt, and the backend in use. ResetWindowing clears it. One thread uses
+// it; nothing here is locked.
 #pragma once
 
 #include <deque>
+#include <map>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/backend.h"
 #include "platform/user/window.h"
+
+struct HMENU__;
 
 namespace kv {
 namespace user {
@@ -18,6 +25,9 @@ struct WindowClass {
   ATOM atom = 0;
   WNDCLASSW wc{};  // lpszClassName and lpszMenuName are not kept
 };
+
+// The record of a running menu loop (menu_track.cpp).
+struct MenuTracker;
 
 struct UserState {
   std::vector<HWND__*> windows;  // live windows, in creation order
@@ -47,11 +57,38 @@ struct UserState {
   unsigned buttons = 0;        // MK_ flags of the buttons held now
   wchar_t keyChars[256] = {};  // character last typed by each virtual key
 
+  // Window device contexts (window_dc.cpp): the one kept for each window.
+  std::unordered_map<HWND, HDC> windowDCs;
+
+  // Menus (menu*.cpp): every live menu record, so a stale or foreign handle
+  // is refused without being read.
+  std::unordered_set<HMENU__*> menus;
+  // The running menu loop, if any. While it runs its window takes all
+  // pointer and keyboard input: the translator hands every message it makes
+  // to the loop (menuInput) instead of the queue.
+  MenuTracker* menuTracker = nullptr;
+  HWND menuWindow = nullptr;
+  std::deque<MSG> menuInput;
+  // Alt pressed in this window with nothing else since: its release
+  // activates the menu bar.
+  HWND altWindow = nullptr;
+  bool altAlone = false;
+
+  // The frame around a dialog's client area for each window style, learnt
+  // from the dialogs made so far (dialog.cpp).
+  std::map<DWORD, SIZE> dialogFrames;
+
+  // The backend in use (active_backend.cpp): one installed in code (tests,
+  // the benchmark), else what the program's opener gave on first use. A
+  // reset forgets the installed one; the opened one is kept for the run.
+  Backend* installedBackend = nullptr;
+  BackendOpener backendOpener = nullptr;
+  Backend* openedBackend = nullptr;
+  bool backendOpenTried = false;
+
   // The program's end frees the records; kept ones were dead handles anyway.
-  ~UserState() {
-    for (HWND__* w : windows) delete w;
-    for (HWND__* w : retired) delete w;
-  }
+  // (Drawing contexts are the drawing layer's, which may be gone by then.)
+  ~UserState();
 };
 
 UserState& State();
@@ -68,6 +105,14 @@ HWND__* WindowOfNative(NativeWindow* native);
 // Screen position of the client area's top-left pixel.
 void ClientOrigin(HWND__* w, int* x, int* y);
 
+// ---- window device contexts (window_dc.cpp)
+// Frees every context kept for a window.
+void ForgetWindowDCs();
+
+// ---- menus (menu.cpp)
+// Frees every menu record.
+void ForgetMenus();
+
 // ---- classes (window_class.cpp)
 // The registered class named by `name` (a string or a MAKEINTRESOURCEW
 // atom), or null.
@@ -75,24 +120,38 @@ const WindowClass* FindClass(LPCWSTR name);
 // Forgets every registered class.
 void ResetClasses();
 
-// ---- the message queue (message_queue.cpp, input.cpp)
+// ---- the message queue (message_queue.cpp)
 // A message stamped with the time and the pointer's position.
 MSG MakeMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam);
 // The same with a position already known, which spares asking the backend.
 MSG MakeMessageAt(HWND w, UINT message, WPARAM wParam, LPARAM lParam, POINT pt);
-// Drains the backend's pending events into the input queue.
-void CollectInput(Backend* backend);
 // Removes queued messages addressed to `w`.
 void PurgeMessages(HWND w);
 // Resets the message queue, capture, focus and cursor parts of the state.
 void ResetQueueAndInput();
-// Turns one backend event into queued messages (a modal loop hands back an
-// event it does not consume).
-void QueueInput(const InputEvent& event);
+
+// ---- input (input.cpp): the one place backend events become messages
+// Turns one backend event into messages for the queue (or for a running
+// menu loop) and the state they change: the buttons held, the characters
+// typed, activation, a window's new surface, a window shown again.
+void TranslateEvent(const InputEvent& event);
+// Takes one pending backend event and translates it; false when none was
+// pending.
+bool TranslateNextEvent(Backend* backend);
+// Translates every pending backend event.
+void CollectInput(Backend* backend);
 // The backend remade the surface of `native` at another size (a kResized
-// event): the window takes it at once, wherever the event was taken, since
-// the old pixels are gone (window_resize.cpp).
+// event): the window takes it at once, since the old pixels are gone
+// (window_resize.cpp).
 void TakeResizedSurface(NativeWindow* native);
+
+// ---- menu tracking (menu_track.cpp)
+// True for the open drop-down: the running menu's own window, none of the
+// program's.
+bool IsMenuWindow(NativeWindow* native);
+// Draws the open drop-down again (its pixels were lost, or remade at
+// another size).
+void RedrawMenuWindow();
 
 // ---- capture, cursor and activation (cursor_capture.cpp, activation.cpp)
 // Called while `w` is destroyed, before its record goes: capture, focus,

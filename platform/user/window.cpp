@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi_internal.h"
+#include "platform/user/menu.h"
 #include "platform/user/metrics.h"
 #include "platform/user/user_internal.h"
 #include "platform/user/user_state.h"
@@ -73,6 +74,12 @@ void Dismantle(HWND__* w, Backend* backend) {
 UserState& State() {
   static UserState state;
   return state;
+}
+
+UserState::~UserState() {
+  for (HWND__* w : windows) delete w;
+  for (HWND__* w : retired) delete w;
+  for (HMENU__* m : menus) delete m;
 }
 
 HWND__* LiveWindow(HWND window) {
@@ -202,6 +209,7 @@ void PresentClient(HWND window, int x, int y, int width, int height) {
 
 void ResetWindowing() {
   UserState& s = State();
+  ForgetWindowDCs();
   for (HWND__* w : s.windows) {
     w->magic = 0;
     delete w;
@@ -212,6 +220,15 @@ void ResetWindowing() {
   s.lastHit = nullptr;
   ResetClasses();
   ResetQueueAndInput();
+  ForgetMenus();
+  // A menu loop still on the stack sees its window gone and ends.
+  s.menuTracker = nullptr;
+  s.menuWindow = nullptr;
+  s.menuInput.clear();
+  s.altWindow = nullptr;
+  s.altAlone = false;
+  s.dialogFrames.clear();
+  s.installedBackend = nullptr;
 }
 
 }  // namespace user

@@ -61,9 +61,11 @@ PixelSurface ClientView(HWND__* window);
 // control was drawn, or when the backend asks for an expose).
 void PresentWhole(HWND__* window);
 
-// Drops every window, class, queued message, capture and cursor count
-// without sending any message: a fresh start for a newly installed backend
-// (the headless backend calls it, so tests stay independent).
+// Clears the windowing layer's state (user_state.h) without sending any
+// message: every window, class, queued message, capture and cursor count,
+// window context and menu, what the dialogs learnt, and the installed
+// backend. A fresh start for a newly installed backend (the headless
+// backend calls it, so tests stay independent).
 void ResetWindowing();
 
 // ---- provided by the menu part (menu*.cpp)

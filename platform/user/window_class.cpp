@@ -67,21 +67,23 @@ ATOM RegisterClassW(const WNDCLASSW* wndClass) {
 }
 
 namespace {
-HICON__ gApplicationIcon{1};
-HICON__ gArrowCursor{2};
+// Handles to tell apart, never written through: the interface's types are
+// not const, the objects are.
+const HICON__ kApplicationIcon{1};
+const HICON__ kArrowCursor{2};
 const uintptr_t kStockResourceId = 32512;  // IDI_APPLICATION, IDC_ARROW
 }  // namespace
 
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
   if (instance == nullptr && reinterpret_cast<uintptr_t>(name) == kStockResourceId) {
-    return &gApplicationIcon;
+    return const_cast<HICON>(&kApplicationIcon);
   }
   return nullptr;
 }
 
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
   if (instance == nullptr && reinterpret_cast<uintptr_t>(name) == kStockResourceId) {
-    return &gArrowCursor;
+    return const_cast<HCURSOR>(&kArrowCursor);
   }
   return nullptr;
 }

@@ -1,18 +1,13 @@
 // Window device contexts: one kept per window, handed out by GetDC and taken
 // back by ReleaseDC, which shows on screen what was drawn in between. Each is
 // a held surface context of the drawing layer over the window's client area.
-#include <unordered_map>
-
 #include "platform/gdi/gdi_internal.h"
 #include "platform/user/user_internal.h"
 #include "platform/user/user_state.h"
 
 namespace {
 
-std::unordered_map<HWND, HDC>& Cache() {
-  static auto* cache = new std::unordered_map<HWND, HDC>;
-  return *cache;
-}
+std::unordered_map<HWND, HDC>& Cache() { return kv::user::State().windowDCs; }
 
 }  // namespace
 
@@ -57,6 +52,11 @@ void ForgetWindowDC(HWND window) {
   HDC dc = it->second;
   Cache().erase(it);
   gdi::FreeHeldSurfaceDC(dc);
+}
+
+void ForgetWindowDCs() {
+  for (auto& [window, dc] : Cache()) gdi::FreeHeldSurfaceDC(dc);
+  Cache().clear();
 }
 
 }  // namespace user

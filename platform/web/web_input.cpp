@@ -1,6 +1,7 @@
-// The web backend's input: the page's events become the backend's, the
-// pointer is ours to keep (the browser cannot move the real one), and the
-// pointer lock stands in for the desktop's grab while play hides the cursor.
+// The web backend's input: the page's events go through the desktop model,
+// which gives each to the window a desktop would; the pointer is ours to keep
+// (the browser cannot move the real one), and the pointer lock stands in for
+// the desktop's grab while play hides the cursor.
 #include <algorithm>
 
 #include "platform/web/web_backend.h"
@@ -11,47 +12,35 @@ namespace kv {
 namespace web {
 
 void WebBackend::PointerPosition(int* x, int* y) {
-  if (x) *x = pointerX_;
-  if (y) *y = pointerY_;
-}
-
-void WebBackend::MovePointerTo(int x, int y) {
-  pointerX_ = std::clamp(x, 0, std::max(0, screenWidth_ - 1));
-  pointerY_ = std::clamp(y, 0, std::max(0, screenHeight_ - 1));
+  if (x) *x = screen_.pointerX();
+  if (y) *y = screen_.pointerY();
 }
 
 void WebBackend::WarpPointer(int x, int y) {
   // While locked the browser reports only movement, which is added to the
   // place set here, so nothing moved before or after the warp is lost.
-  MovePointerTo(x, y);
+  screen_.MovePointer(x, y);
 }
 
 bool WebBackend::GrabPointer(NativeWindow* window) {
-  WebWindow* w = Find(window);
-  if (!w || !w->visible) return false;
-  grab_ = w;
+  if (!screen_.Grab(screen_.Find(window))) return false;
   UpdateLock();
   return true;
 }
 
 void WebBackend::UngrabPointer() {
-  grab_ = nullptr;
+  screen_.Ungrab();
   UpdateLock();
 }
 
 void WebBackend::SetPointerHidden(NativeWindow* window, bool hidden) {
-  WebWindow* w = Find(window);
-  if (hidden) {
-    if (w) hiddenOver_ = w;
-  } else if (!w || hiddenOver_ == w) {
-    hiddenOver_ = nullptr;
-  }
-  web::SetCursorHidden(hiddenOver_ != nullptr);
+  screen_.SetPointerHidden(screen_.Find(window), hidden);
+  web::SetCursorHidden(screen_.hiddenOver() != nullptr);
   UpdateLock();
 }
 
 void WebBackend::UpdateLock() {
-  const bool want = grab_ && grab_ == hiddenOver_;
+  const bool want = screen_.grab() && screen_.grab() == screen_.hiddenOver();
   if (want && !lockWanted_) {
     lockWanted_ = true;
     RequestPointerLock();
@@ -69,88 +58,30 @@ void WebBackend::LockLost() {
   ReleaseCapture();
 }
 
-WebWindow* WebBackend::PointerTarget() {
-  if (grab_) return grab_;
-  if (pressedIn_) return pressedIn_;
-  WebWindow* best = nullptr;
-  for (auto& p : windows_) {
-    WebWindow* w = p.get();
-    if (!w->visible || pointerX_ < w->x || pointerY_ < w->y || pointerX_ >= w->x + w->width ||
-        pointerY_ >= w->y + w->height) {
-      continue;
-    }
-    if (!best || w->raised > best->raised) best = w;
-  }
-  return best;
-}
-
-WebWindow* WebBackend::KeyboardTarget() {
-  WebWindow* best = nullptr;
-  for (auto& p : windows_) {
-    WebWindow* w = p.get();
-    if (!w->visible || w->popup) continue;
-    if (!best || w->raised > best->raised) best = w;
-  }
-  return best;
-}
-
-InputEvent WebBackend::At(InputEvent::Type type, WebWindow* target, int mods) const {
-  InputEvent e;
-  e.type = type;
-  e.window = reinterpret_cast<NativeWindow*>(target);
-  e.x = pointerX_ - target->x;
-  e.y = pointerY_ - target->y;
-  e.screenX = pointerX_;
-  e.screenY = pointerY_;
-  e.alt = (mods & kPageAlt) != 0;
-  e.shift = (mods & kPageShift) != 0;
-  e.ctrl = (mods & kPageCtrl) != 0;
-  return e;
-}
-
-bool WebBackend::Translate(const PageEvent& page, InputEvent* out) {
+void WebBackend::Translate(const PageEvent& page) {
+  screen_.modifiers.alt = (page.mods & kPageAlt) != 0;
+  screen_.modifiers.shift = (page.mods & kPageShift) != 0;
+  screen_.modifiers.ctrl = (page.mods & kPageCtrl) != 0;
   switch (page.kind) {
-    case kPageMove: {
+    case kPageMove:
       if (locked_)
-        MovePointerTo(pointerX_ + page.dx, pointerY_ + page.dy);
+        screen_.MovePointer(screen_.pointerX() + page.dx, screen_.pointerY() + page.dy);
       else
-        MovePointerTo(page.x, page.y);
-      WebWindow* target = PointerTarget();
-      if (!target) return false;  // over no window of ours
-      *out = At(InputEvent::kMouseMove, target, page.mods);
-      return true;
-    }
+        screen_.MovePointer(page.x, page.y);
+      screen_.QueuePointerMove();
+      return;
     case kPageDown:
-    case kPageUp: {
-      if (page.button < 1 || page.button > 3) return false;
-      if (!locked_) MovePointerTo(page.x, page.y);
-      const bool down = page.kind == kPageDown;
-      const unsigned bit = 1u << page.button;
-      if (!down && !(buttonsHeld_ & bit)) return false;  // pressed outside the canvas
-      WebWindow* target = PointerTarget();
-      if (down) {
-        if (!target) return false;
-        buttonsHeld_ |= bit;
-        if (!pressedIn_) pressedIn_ = target;
-      } else {
-        buttonsHeld_ &= ~bit;
-        if (!buttonsHeld_) pressedIn_ = nullptr;
-        if (!target) return false;
-      }
-      *out = At(down ? InputEvent::kButtonDown : InputEvent::kButtonUp, target, page.mods);
-      out->button = page.button;
-      return true;
-    }
+    case kPageUp:
+      if (page.button < 1 || page.button > 3) return;
+      if (!locked_) screen_.MovePointer(page.x, page.y);
+      screen_.QueueButton(page.kind == kPageDown, page.button);
+      return;
     case kPageKeyDown:
-    case kPageKeyUp: {
-      WebWindow* target = KeyboardTarget();
-      if (!target || page.key <= 0) return false;
-      *out = At(page.kind == kPageKeyDown ? InputEvent::kKeyDown : InputEvent::kKeyUp, target,
-                page.mods);
-      out->key = static_cast<unsigned>(page.key);
-      out->ch = static_cast<wchar_t>(page.ch);
-      return true;
-    }
+    case kPageKeyUp:
+      if (page.key <= 0) return;
+      screen_.QueueKey(page.kind == kPageKeyDown, static_cast<unsigned>(page.key),
+                       static_cast<wchar_t>(page.ch), screen_.modifiers.alt);
+      return;
     case kPageLock:
       locked_ = page.locked != 0;
       if (locked_ && !lockWanted_) {
@@ -159,18 +90,15 @@ bool WebBackend::Translate(const PageEvent& page, InputEvent* out) {
       } else if (!locked_ && lockWanted_) {
         LockLost();  // Esc, or the page lost focus
       }
-      return false;
+      return;
     case kPageLockError:
       if (lockWanted_) LockLost();
-      return false;
-    case kPageBlur: {
-      WebWindow* target = KeyboardTarget();
-      if (!target) return false;
-      *out = At(InputEvent::kFocusLost, target, 0);
-      return true;
-    }
+      return;
+    case kPageBlur:
+      screen_.QueueWindowEvent(InputEvent::kFocusLost, screen_.KeyboardTarget());
+      return;
     default:
-      return false;
+      return;
   }
 }
 

@@ -1,5 +1,5 @@
 // The backend of the browser build: the page is the only display there is.
-// The program's entry point (web_main.cpp) makes it the one the windowing
+// The program's entry point (platform/entry/web_main.cpp) makes it the one the windowing
 // layer opens; tests may still install another in code.
 #include "platform/backend.h"
 #include "platform/web/web_backend.h"

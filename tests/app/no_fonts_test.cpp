@@ -10,8 +10,8 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/gdi/font_match.h"
-#include "platform/gdi/font_substitutes.h"
+#include "platform/gdi/freetype/font_match.h"
+#include "platform/gdi/freetype/font_substitutes.h"
 #include "render/banner.h"
 #include "tests/render/headless_game.h"
 

@@ -426,6 +426,84 @@ TEST_F(MenuTest, AWindowMadeLargerWhileAMenuIsOpenKeepsTracking) {
   EXPECT_EQ(client.right, 1300);
 }
 
+// Keys and clicks that came in before the menu opened (typed ahead, or all
+// taken from the display at once) are the menu's, as the interface's menu
+// loop finds them in the queue: none is lost while it waits for more.
+TEST_F(MenuTest, InputThatCameAheadOfTheMenuIsTheMenus) {
+  OpenWindow();
+  ModalScript script;  // no steps: a menu that waits for more input fails
+  kv::headless::PressKey(VK_MENU, 0, true);
+  kv::headless::TypeKey('F', L'f', true);
+  kv::headless::ReleaseKey(VK_MENU, true);
+  kv::headless::TypeKey('X', L'x');  // Exit
+  PumpMessages();
+  PumpMessages();  // the posted command
+  EXPECT_EQ(Commands(), std::vector<WPARAM>{MAKEWPARAM(108, 0)});
+  EXPECT_FALSE(script.Overran());
+
+  // A title clicked, then the pitch, in one go: the second click closes the
+  // menu and still reaches the window.
+  gSeen.clear();
+  ClickAt(TitlePoint(2));
+  kv::headless::ClickClient(window_, 500, 300, 1);
+  PumpMessages();
+  EXPECT_FALSE(script.Overran());
+  EXPECT_TRUE(Commands().empty());
+  EXPECT_EQ(Count(WM_LBUTTONDOWN), 1);
+  EXPECT_FALSE(kv::user::OpenDropDown(nullptr, nullptr));
+}
+
+// A close request closes the window it names, whether it came just before a
+// menu opened or while one is open, and never the window of the menu in its
+// place; one for a window that is gone is dropped. A request that arrives
+// during the menu ends it, as a click elsewhere does.
+TEST_F(MenuTest, ACloseRequestClosesTheWindowItNamesBeforeAndDuringAMenu) {
+  OpenWindow();
+  // Other top-level windows of the program, away from the main window.
+  auto other = [&](const wchar_t* title, int y) {
+    HWND w = CreateWindowExW(0, L"MenuTestWindow", title, WS_SYSMENU, 1300, y, 300, 200, nullptr,
+                             nullptr, instance_, nullptr);
+    EXPECT_NE(w, nullptr);
+    ShowWindow(w, SW_SHOWNORMAL);
+    return w;
+  };
+  HWND before = other(L"Before", 40);
+  HWND during = other(L"During", 300);
+  HWND gone = other(L"Gone", 600);
+  PumpMessages();
+  gSeen.clear();
+  {
+    ModalScript script;
+    script.Then([&] {
+      kv::headless::RequestClose(gone);
+      DestroyWindow(gone);  // its request goes with it
+      kv::headless::RequestClose(during);
+    });
+    // The requests for `before` come behind the click that opens the menu.
+    ClickAt(TitlePoint(0));
+    kv::headless::RequestClose(before);
+    PumpMessages();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(kv::user::OpenDropDown(nullptr, nullptr)) << "the menu is still open";
+  }
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_FALSE(IsWindow(during)) << "the close request during the menu was lost";
+  EXPECT_TRUE(IsWindow(window_)) << "the menu's window was closed in another's place";
+  EXPECT_TRUE(Commands().empty());
+  {
+    // The menu's own window asked to close while its menu is open: the menu
+    // ends, then the window closes.
+    ModalScript script;
+    script.Then([&] { kv::headless::RequestClose(window_); });
+    ClickAt(TitlePoint(1));
+    PumpMessages();
+    EXPECT_TRUE(script.Finished());
+  }
+  EXPECT_FALSE(IsWindow(window_));
+  EXPECT_TRUE(Commands().empty());
+  EXPECT_EQ(kv::headless::VisibleWindowCount(), 0);
+}
+
 TEST(ProgramMenu, TheProgramsOwnMenuLoadsWithItsThreeDropDowns) {
   HMENU menu = LoadMenuW(kv::rt::ProgramInstance(), MAKEINTRESOURCEW(106));
   ASSERT_NE(menu, nullptr);

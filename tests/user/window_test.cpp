@@ -1,8 +1,11 @@
 // Window classes, creation and destruction, geometry, showing and titles.
 #include <cstdlib>
 
+#include "platform/backend.h"
+#include "platform/gdi/gdi_internal.h"
 #include "platform/rt/resources.h"
 #include "platform/user/user_internal.h"
+#include "platform/user/window.h"
 #include "res/resource.h"
 #include "tests/user/message_log.h"
 
@@ -117,6 +120,27 @@ TEST_F(WindowTest, RefusedCreationReturnsNullAndLeavesNoWindow) {
                             nullptr, nullptr, nullptr, nullptr),
             nullptr);
   EXPECT_EQ(MessagesOf().front(), static_cast<UINT>(WM_NCCREATE));
+}
+
+// A reset (a newly installed screen) leaves nothing of the windowing layer
+// behind: no window, no window context, no menu, no installed backend.
+TEST_F(WindowTest, AResetLeavesNothingOfTheWindowingLayerBehind) {
+  const int64_t dcs = gdi::LiveDCCount();
+  HWND window = CreateMainGeometryWindow(LoggingProc, MainMenu());
+  ASSERT_NE(window, nullptr);
+  HMENU spare = MainMenu();
+  ASSERT_NE(GetDC(window), nullptr);  // kept for the window
+  EXPECT_EQ(gdi::LiveDCCount(), dcs + 1);
+  Backend* screen = ActiveBackend();
+  ASSERT_NE(screen, nullptr);
+
+  user::ResetWindowing();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(gdi::LiveDCCount(), dcs);
+  EXPECT_EQ(GetMenuState(spare, 0, MF_BYPOSITION), static_cast<UINT>(-1));
+  EXPECT_FALSE(DestroyMenu(spare));
+  EXPECT_EQ(ActiveBackend(), nullptr);
+  InstallBackend(screen);  // the fixture's screen, for its teardown
 }
 
 TEST_F(WindowTest, NoDisplayMeansNoWindow) {

@@ -1,5 +1,5 @@
 // Face names resolved through fontconfig.
-#include "platform/gdi/font_match.h"
+#include "platform/gdi/freetype/font_match.h"
 
 #include <fontconfig/fontconfig.h>
 #include <strings.h>

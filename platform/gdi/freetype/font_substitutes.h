@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/gdi/font_match.h"
+#include "platform/gdi/freetype/font_match.h"
 
 namespace kv {
 namespace gdi {

@@ -4,7 +4,7 @@
 // pixels wide, and "MS Shell Dlg" at 8 points is Tahoma, whose dialog base
 // units are 6 and 13. The nearest faces fontconfig offers are much wider
 // (DejaVu Sans Bold puts the right score line across the goal line).
-#include "platform/gdi/font_substitutes.h"
+#include "platform/gdi/freetype/font_substitutes.h"
 
 #include <strings.h>
 #include <unistd.h>

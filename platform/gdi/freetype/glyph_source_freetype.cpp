@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "platform/gdi/font_match.h"
-#include "platform/gdi/font_substitutes.h"
+#include "platform/gdi/freetype/font_match.h"
+#include "platform/gdi/freetype/font_substitutes.h"
 #include "platform/gdi/glyph_source.h"
 
 namespace kv {
