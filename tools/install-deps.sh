@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   # build (the test programs are part of the default build, hence gtest)
   cmake ninja-build g++ clang pkg-config llvm libgtest-dev
-  libx11-dev libxext-dev libxfixes-dev
+  libx11-dev libxext-dev libxfixes-dev libxi-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # the System font and the dialog font (Tahoma) with the interface's metrics
   fonts-wine

@@ -65,6 +65,9 @@ class X11Backend final : public Backend {
   Display* display() const { return display_; }
   int scale() const { return scale_; }
   bool shmAllowed = true;
+  // Windows made from now on report motion through XInput 2 when the
+  // server has it (the tests turn it off to check the core path).
+  bool xiAllowed = true;
 
   // The record of a live window of this backend, or null.
   XWindowRecord* Find(NativeWindow* window) const;
@@ -72,6 +75,10 @@ class X11Backend final : public Backend {
 
  private:
   bool Translate(XEvent* event, InputEvent* out);
+  // XInput 2's motion, which places the pointer to a fraction of a pixel
+  // (x11_events.cpp).
+  bool TranslateXInput(XEvent* event, InputEvent* out);
+  bool MotionFollows();
   bool TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out);
   void ReadModifierMap();
   void GiveFocusBackToOwner(XWindowRecord* record);
@@ -83,6 +90,7 @@ class X11Backend final : public Backend {
   void WaitForPut(XWindowRecord* record);
   // Keeps the pointer track up to date with what an event says (x11_pointer.cpp).
   void NotePointerEvent(const XEvent& event);
+  void NotePointerPlace(unsigned long serial, bool sameScreen, double x, double y, bool whole);
   void PointerGrabEnded();
 
   // The screen in its own pixels, not the program's.
@@ -98,6 +106,8 @@ class X11Backend final : public Backend {
   bool shmUsable_ = false;
   int shmCompletionType_ = -1;  // the completion event's type; -1 without shared memory
   bool fixesUsable_ = false;
+  bool xiUsable_ = false;  // XInput 2: motion reported to the fraction
+  int xiOpcode_ = -1;
   Cursor blankCursor_ = None;   // our windows' and our grab's cursor while hidden
   Cursor arrowCursor_ = None;   // the class cursor, the standard arrow
   // The display-level hide (XFixes) holds only while the pointer is inside
