@@ -41,7 +41,11 @@ struct XWindowRecord {
 
 class X11Backend final : public Backend {
  public:
-  X11Backend(Display* display, Visual* visual, Colormap colormap, int scale);
+  // `scale` is the factor asked for; `scaleGiven` when the command line
+  // gave it (the desktop's is lowered without a word when the program's
+  // first window would not fit the screen, a given one with a line on
+  // standard error).
+  X11Backend(Display* display, Visual* visual, Colormap colormap, int scale, bool scaleGiven);
   ~X11Backend() override;
 
   const char* Name() const override { return "x11"; }
@@ -92,12 +96,17 @@ class X11Backend final : public Backend {
   void NotePointerEvent(const XEvent& event);
   void NotePointerPlace(unsigned long serial, bool sameScreen, double x, double y, bool whole);
   void PointerGrabEnded();
+  // Lowers the factor, before the program's first window, to the largest at
+  // which a window of width x height fits the screen.
+  void FitScale(int width, int height);
 
   // The screen in its own pixels, not the program's.
   void RealScreenSize(int* width, int* height);
 
   Display* display_;
   int scale_ = 1;  // each pixel of the program's is scale_ x scale_ on the screen
+  bool scaleGiven_ = false;
+  bool scaleSettled_ = false;  // by the first window; it holds from then on
   int screen_;
   Window root_;
   Visual* visual_;

@@ -5,6 +5,7 @@
 // After gtest, whose own None the X headers' macro would break.
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,39 @@ TEST(HighDpi, ScaleTwoWithoutADesktopSetting) {
   ASSERT_TRUE(StartScaled(s, {"--scale=2"}, "")) << s.error();
   EXPECT_EQ(s.windowInfo().width, 2 * kW);
   EXPECT_GT(s.windowInfo().height, 2 * kH);
+}
+
+// A factor whose window the screen cannot hold is lowered to the largest
+// that fits: the desktop's without a word, a given one with one line.
+TEST(HighDpi, AScaleTooLargeForTheScreenIsLowered) {
+  struct Case {
+    int screenWidth, screenHeight;
+    std::vector<std::string> args;
+    std::string resources;
+    int factor;            // what the window is shown at
+    const char* said;      // in the one line on standard error, or null for none
+  };
+  const Case cases[] = {
+      {1920, 1080, {}, kHighDpi, 1, nullptr},
+      {1920, 1080, {"--scale", "2"}, "", 1, "--scale 2"},
+      {2500, 1600, {"--scale", "3"}, "", 2, "showing it at 2"},
+      {2000, 1240, {"--scale", "2"}, "", 2, nullptr},  // exactly fits
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.screenWidth << "x" << c.screenHeight << " "
+                                    << (c.args.empty() ? "Xft.dpi 192" : c.args[1]));
+    GameSession s;
+    s.SetScreenSize(c.screenWidth, c.screenHeight);
+    ASSERT_TRUE(s.Start(c.args, c.resources)) << s.error();
+    EXPECT_EQ(s.windowInfo().width, c.factor * kW);
+    const std::string said = s.game().Stderr();
+    if (c.said) {
+      EXPECT_NE(said.find(c.said), std::string::npos) << said;
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    } else {
+      EXPECT_EQ(said, "");
+    }
+  }
 }
 
 TEST(HighDpi, BadScaleIsRefusedBeforeAnyWindow) {
