@@ -28,6 +28,12 @@ if [ "${1:-all}" != "play" ]; then packages+=(
   libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
   # the browser build and its tests: emscripten, and chromium driven headless
   emscripten chromium python3
+  # The compositor tests (tests/compositor): the program under Xwayland in
+  # headless sway (run as nobody; xhost lets root's clients in, grim reads
+  # the output) and headless mutter (on a private bus from dbus-daemon).
+  # Their input clients speak Wayland (wayland-scanner and libwayland-client
+  # from libwayland-dev) and D-Bus (sd-bus from libsystemd-dev).
+  sway xwayland grim x11-xserver-utils mutter dbus-daemon libwayland-dev libsystemd-dev
 ); fi
 # The browser tests' client (puppeteer-core, pinned by package-lock.json)
 # needs node and npm; a node that is already there (not Debian's) will do.
