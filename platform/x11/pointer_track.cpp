@@ -90,12 +90,14 @@ void NotePointerReading(PointerTrack* track, unsigned long serial, double x, dou
 }
 
 void NotePointerReport(PointerTrack* track, unsigned long serial, double x, double y,
-                       bool whole) {
+                       PointerReport kind) {
   if (!track->known || serial < track->serial) return;
   SettleWarpsUpTo(track, serial);
   track->serial = serial;
+  const bool whole = kind == PointerReport::kWhole;
   if (!whole || std::floor(track->x) != x) track->x = x;
   if (!whole || std::floor(track->y) != y) track->y = y;
+  if (kind == PointerReport::kAbsolute) track->carryX = track->carryY = 0;
 }
 
 bool PlanPointerWarp(const PointerTrack& track, int width, int height, int scale, int x, int y,

@@ -16,7 +16,10 @@
 // track adds up what the server dropped at our warps (the carry): the
 // person's pointer is the server's plus the carry, and the backend reports
 // its whole-pixel part, so that the whole of the person's motion reaches the
-// program. Without fractional reports the carry stays nothing.
+// program. Without fractional reports the carry stays nothing, and a device
+// that gives the place itself (a tablet, a virtual machine's pointer, a
+// compositor's pointer before it is locked) has nothing to carry: its next
+// report undoes the warp anyway.
 //
 // Plain arithmetic, no X calls: the backend feeds it and asks it.
 #pragma once
@@ -46,12 +49,17 @@ struct PointerTrack {
 void ForgetPointer(PointerTrack* track);
 // An answer to a pointer query sent as request `serial`: a fresh start.
 void NotePointerReading(PointerTrack* track, unsigned long serial, double x, double y);
+enum class PointerReport {
+  kWhole,     // a core event: whole pixels only
+  kMotion,    // XInput 2, from a device that moves the pointer (a mouse)
+  kAbsolute,  // XInput 2, from a device that puts it at a place
+};
+
 // An event made after the server had carried out request `serial`. One made
-// before the base was taken says nothing new and is ignored. A `whole`
-// report (a core event) gives whole pixels only: where it agrees with the
-// base's whole pixel, the base keeps its fraction.
+// before the base was taken says nothing new and is ignored. Where a whole
+// report agrees with the base's whole pixel, the base keeps its fraction.
 void NotePointerReport(PointerTrack* track, unsigned long serial, double x, double y,
-                       bool whole);
+                       PointerReport kind);
 // The warp that puts the person's pointer on pixel (x, y) of a program
 // shown `scale` times larger on a width x height screen: by whole program
 // pixels from the one it is in, so that its place within that pixel, down

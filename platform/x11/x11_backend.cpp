@@ -5,7 +5,6 @@
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
@@ -112,15 +111,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap, int 
   if (XFixesQueryExtension(display_, &eventBase, &errorBase) &&
       XFixesQueryVersion(display_, &major, &minor))
     fixesUsable_ = major >= 4;
-  {
-    // XInput 2 reports where the pointer is to a fraction of a pixel, which
-    // a compositor's (or libinput's) slow motion needs. A server without it
-    // answers the version query with an error.
-    ErrorTrap trap(display_);
-    int xiMajor = 2, xiMinor = 0;
-    xiUsable_ = XQueryExtension(display_, "XInputExtension", &xiOpcode_, &eventBase, &errorBase) &&
-                XIQueryVersion(display_, &xiMajor, &xiMinor) == Success && !trap.Failed();
-  }
+  OpenXInput();
   {
     // An all-transparent 1x1 cursor: over our windows and under our grab
     // the pointer is hidden with it, so other programs keep theirs.
@@ -255,14 +246,7 @@ NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
       SetManagerHints(display_, record->window, atoms_, record->kind, params.x, params.y,
                       params.width, params.height, owner ? owner->window : None);
       SetWindowTitle(display_, record->window, atoms_, params.title);
-      if (xiUsable_ && xiAllowed) {
-        // Motion through XInput 2 only: the server then sends no core
-        // motion for this window.
-        unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-        XISetMask(bits, XI_Motion);
-        XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof(bits)), bits};
-        XISelectEvents(display_, record->window, &mask, 1);
-      }
+      if (xiAllowed) SelectXInput(record->window);
     }
     if (trap.Failed() || record->window == None) {
       if (record->gc) XFreeGC(display_, record->gc);

@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/backend.h"
@@ -79,10 +80,14 @@ class X11Backend final : public Backend {
 
  private:
   bool Translate(XEvent* event, InputEvent* out);
-  // XInput 2's motion, which places the pointer to a fraction of a pixel
-  // (x11_events.cpp).
+  // XInput 2, whose motion places the pointer to a fraction of a pixel
+  // (x11_xinput.cpp).
+  void OpenXInput();
+  void SelectXInput(Window window);
   bool TranslateXInput(XEvent* event, InputEvent* out);
   bool MotionFollows();
+  // Whether the device puts the pointer at places rather than moving it.
+  bool AbsoluteDevice(int id);
   bool TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out);
   void ReadModifierMap();
   void GiveFocusBackToOwner(XWindowRecord* record);
@@ -94,7 +99,8 @@ class X11Backend final : public Backend {
   void WaitForPut(XWindowRecord* record);
   // Keeps the pointer track up to date with what an event says (x11_pointer.cpp).
   void NotePointerEvent(const XEvent& event);
-  void NotePointerPlace(unsigned long serial, bool sameScreen, double x, double y, bool whole);
+  void NotePointerPlace(unsigned long serial, bool sameScreen, double x, double y,
+                        PointerReport kind);
   void PointerGrabEnded();
   // Lowers the factor, before the program's first window, to the largest at
   // which a window of width x height fits the screen.
@@ -117,6 +123,7 @@ class X11Backend final : public Backend {
   bool fixesUsable_ = false;
   bool xiUsable_ = false;  // XInput 2: motion reported to the fraction
   int xiOpcode_ = -1;
+  std::vector<std::pair<int, bool>> absoluteDevices_;  // device id, absolute; as asked
   Cursor blankCursor_ = None;   // our windows' and our grab's cursor while hidden
   Cursor arrowCursor_ = None;   // the class cursor, the standard arrow
   // The display-level hide (XFixes) holds only while the pointer is inside
@@ -141,6 +148,11 @@ class X11Backend final : public Backend {
 inline NativeWindow* AsNative(XWindowRecord* record) {
   return reinterpret_cast<NativeWindow*>(record);
 }
+
+// An event's pointer, in the program's pixels: the screen's divided by the
+// scale (x11_events.cpp).
+void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY, int scale);
+void SetModifiers(InputEvent* out, unsigned state, unsigned altMask);
 
 }  // namespace x11
 }  // namespace kv

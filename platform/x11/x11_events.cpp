@@ -1,11 +1,9 @@
 // Input from the X server, turned into the backend's events.
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XInput2.h>
 #include <poll.h>
 
 #include <cerrno>
-#include <cmath>
 
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_keys.h"
@@ -15,9 +13,6 @@
 namespace kv {
 namespace x11 {
 
-namespace {
-
-// In the program's pixels: the screen's divided by the scale.
 void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY, int scale) {
   out->x = FloorDiv(x, scale);
   out->y = FloorDiv(y, scale);
@@ -25,15 +20,11 @@ void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY, int scale) 
   out->screenY = FloorDiv(rootY, scale);
 }
 
-int WholePixel(double place) { return static_cast<int>(std::floor(place)); }
-
 void SetModifiers(InputEvent* out, unsigned state, unsigned altMask) {
   out->shift = (state & ShiftMask) != 0;
   out->ctrl = (state & ControlMask) != 0;
   out->alt = (state & altMask) != 0;
 }
-
-}  // namespace
 
 bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out) {
   bool press = key->type == KeyPress;
@@ -61,38 +52,6 @@ bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent*
     if (vk == VK_CONTROL) out->ctrl = press;
   }
   return true;
-}
-
-bool X11Backend::MotionFollows() {
-  if (XEventsQueued(display_, QueuedAlready) == 0) return false;
-  XEvent next;
-  XPeekEvent(display_, &next);
-  return next.type == GenericEvent && next.xcookie.extension == xiOpcode_ &&
-         next.xcookie.evtype == XI_Motion;
-}
-
-bool X11Backend::TranslateXInput(XEvent* event, InputEvent* out) {
-  XGenericEventCookie* cookie = &event->xcookie;
-  if (!xiUsable_ || cookie->extension != xiOpcode_ || !XGetEventData(display_, cookie))
-    return false;
-  bool translated = false;
-  if (cookie->evtype == XI_Motion) {
-    const auto* m = static_cast<const XIDeviceEvent*>(cookie->data);
-    NotePointerPlace(cookie->serial, m->root == root_, m->root_x, m->root_y, false);
-    XWindowRecord* record = FindByX(m->event);
-    // Only the latest place of a run of motions matters (a button or a
-    // crossing between them is an event of its own).
-    if (record && !MotionFollows()) {
-      out->type = InputEvent::kMouseMove;
-      out->window = AsNative(record);
-      SetPointer(out, WholePixel(m->event_x), WholePixel(m->event_y), WholePixel(m->root_x),
-                 WholePixel(m->root_y), scale_);
-      SetModifiers(out, static_cast<unsigned>(m->mods.effective), altMask_);
-      translated = true;
-    }
-  }
-  XFreeEventData(display_, cookie);
-  return translated;
 }
 
 bool X11Backend::Translate(XEvent* event, InputEvent* out) {

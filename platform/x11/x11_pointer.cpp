@@ -111,14 +111,14 @@ void X11Backend::NotePointerEvent(const XEvent& event) {
     default:
       return;
   }
-  NotePointerPlace(event.xany.serial, sameScreen, x, y, true);
+  NotePointerPlace(event.xany.serial, sameScreen, x, y, PointerReport::kWhole);
 }
 
 void X11Backend::NotePointerPlace(unsigned long serial, bool sameScreen, double x, double y,
-                                  bool whole) {
+                                  PointerReport kind) {
   if (!grabWindow_) return;
   if (sameScreen)
-    NotePointerReport(&pointerTrack_, serial, x, y, whole);
+    NotePointerReport(&pointerTrack_, serial, x, y, kind);
   else
     ForgetPointer(&pointerTrack_);  // gone to another screen: ask next time
 }

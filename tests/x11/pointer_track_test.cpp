@@ -17,6 +17,7 @@ using kv::x11::NotePointerReport;
 using kv::x11::NotePointerWarp;
 using kv::x11::PendingWarp;
 using kv::x11::PlanPointerWarp;
+using kv::x11::PointerReport;
 using kv::x11::PointerTrack;
 using kv::x11::TrackedPointer;
 
@@ -42,7 +43,7 @@ void ExpectAt(const PointerTrack& t, double x, double y) {
 
 // A core event's report: whole pixels.
 void Report(PointerTrack* t, unsigned long serial, int x, int y) {
-  NotePointerReport(t, serial, x, y, true);
+  NotePointerReport(t, serial, x, y, PointerReport::kWhole);
 }
 
 // A warp by a move of our own choosing, nothing carried.
@@ -151,7 +152,8 @@ TEST(PointerTrack, TooManyUnansweredWarpsForgetTheTrack) {
 
 // What an X server does with the pointer, as far as the track is told:
 // motion moves it by fractions, and a warp starts from the whole pixel.
-// Every movement is reported with the serial of the last request done.
+// Every movement is reported with the serial of the last request done, as
+// coming from the device that moved the pointer last.
 class FakeServer {
  public:
   FakeServer(PointerTrack* track, double x, double y) : track_(track), x_(x), y_(y) {
@@ -160,7 +162,16 @@ class FakeServer {
   void Move(double dx, double dy) {
     x_ += dx;
     y_ += dy;
-    NotePointerReport(track_, done_, x_, y_, false);
+    device_ = PointerReport::kMotion;
+    NotePointerReport(track_, done_, x_, y_, device_);
+  }
+  // A device that puts the pointer at a place (a tablet, or a compositor's
+  // pointer that is not locked): the next report undoes any warp.
+  void Place(double x, double y) {
+    x_ = x;
+    y_ = y;
+    device_ = PointerReport::kAbsolute;
+    NotePointerReport(track_, done_, x_, y_, device_);
   }
   // The program plans a warp to (px, py) and sends it; it is carried out
   // later, by Serve.
@@ -176,7 +187,7 @@ class FakeServer {
       x_ = std::floor(x_) + queue_[i].dx;
       y_ = std::floor(y_) + queue_[i].dy;
       done_ = queue_[i].serial;
-      NotePointerReport(track_, done_, x_, y_, false);
+      NotePointerReport(track_, done_, x_, y_, device_);
     }
     count_ = 0;
   }
@@ -187,6 +198,7 @@ class FakeServer {
   unsigned long sent_ = 0, done_ = 0;
   PendingWarp queue_[kMaxPendingWarps];
   int count_ = 0;
+  PointerReport device_ = PointerReport::kMotion;
 };
 
 // The game's mouse control: read the pointer's pixel, take the step from
@@ -249,6 +261,32 @@ TEST(PointerTrack, MotionRacingAWarpIsNotLost) {
   EXPECT_LT(std::fabs(t.carryY), 2);
 }
 
+// A device that gives places has nothing to carry: the player follows its
+// place, whatever the warps between (carried, the fractions the warps drop
+// would put it a pixel off here).
+TEST(PointerTrack, APlaceGivenOutrightIsTakenAsItIs) {
+  PointerTrack t;
+  FakeServer server(&t, 400, 300);
+  Player player{400, 300};
+  for (int i = 1; i <= 40; ++i) {
+    server.Place(400.5 + 0.25 * i, 300.75);
+    player.Frame(t, &server);
+    server.Serve();
+    player.Frame(t, &server);
+    server.Serve();
+  }
+  EXPECT_EQ(player.x, 410);  // 410.5
+  EXPECT_EQ(player.y, 300);  // 300.75
+  // A mouse after the tablet: from there on, carried again.
+  for (int i = 0; i < 10; ++i) {
+    server.Move(0.5, 0);
+    player.Frame(t, &server);
+    server.Serve();
+  }
+  player.Frame(t, &server);
+  EXPECT_EQ(player.x, 415);
+}
+
 // Scaled up, a warp moves the person's pointer by whole program pixels and
 // keeps its place within one, fraction and all.
 TEST(PointerTrack, ScaledWarpsKeepThePlaceWithinAProgramPixel) {
@@ -267,7 +305,7 @@ TEST(PointerTrack, ScaledWarpsKeepThePlaceWithinAProgramPixel) {
 TEST(PointerTrack, WholeReportsKeepTheFractionTheyAgreeWith) {
   PointerTrack t;
   NotePointerReading(&t, 1, 400, 300);
-  NotePointerReport(&t, 2, 400.5, 300.25, false);
+  NotePointerReport(&t, 2, 400.5, 300.25, PointerReport::kMotion);
   Report(&t, 3, 400, 300);
   ExpectAt(t, 400.5, 300.25);
   Report(&t, 4, 402, 300);
