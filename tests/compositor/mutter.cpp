@@ -71,10 +71,7 @@ bool Mutter::Start(int width, int height) {
 }
 
 void Mutter::Stop() {
-  const std::vector<pid_t> children =
-      mutter_.pid() > 0 ? ChildrenOf(mutter_.pid()) : std::vector<pid_t>{};
-  mutter_.Stop();
-  for (pid_t child : children) EndStray(child);
+  StopWithChildren(&mutter_);
   bus_.Stop();
   dir_.Remove();
   xDisplay_.clear();

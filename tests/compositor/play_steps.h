@@ -16,12 +16,17 @@ namespace kv_compositor {
 // loaded machine everything shares two cores.
 constexpr int kAnswerMs = 15000;
 
-// A left click on the pitch starts play; the game then holds the pointer.
+// A left click on the person's player starts play; the game then holds the
+// pointer. On the player, as a person would: until the compositor has
+// locked the pointer (a moment after the click), Xwayland still takes the
+// pointer's place from the compositor's, and a motion then would move the
+// player to wherever the click was.
 template <typename Desktop>
 bool StartPlay(Desktop& desktop, XwaylandGame& game) {
   ScreenRect r;
   if (!game.Geometry(&r)) return false;
-  return desktop.PointAt(r.x + 300, r.y + r.height - 300) && desktop.Click(kLeftButton) &&
+  return desktop.PointAt(r.x + 150, r.y + r.height - kPitchHeight + 300) &&
+         desktop.Click(kLeftButton) &&
          kv_e2e::Eventually([&] { return game.probe().PointerGrabbedElsewhere(); }, kAnswerMs,
                             50);
 }

@@ -3,7 +3,6 @@
 #include <X11/Xlib.h>
 #include <dirent.h>
 #include <pwd.h>
-#include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "process.h"
 
 namespace kv_compositor {
 
@@ -81,21 +79,9 @@ std::vector<pid_t> ChildrenOf(pid_t pid) {
   return children;
 }
 
-std::vector<std::string> CommandLineOf(pid_t pid) {
-  std::vector<std::string> args;
-  const std::string raw = ReadText("/proc/" + std::to_string(pid) + "/cmdline");
-  std::string current;
-  for (char c : raw) {
-    if (c == '\0') {
-      args.push_back(current);
-      current.clear();
-    } else {
-      current.push_back(c);
-    }
-  }
-  return args;
-}
+namespace {
 
+// SIGTERM, then SIGKILL if it is still there a second later.
 void EndStray(pid_t pid) {
   if (pid <= 0 || kill(pid, SIGTERM) != 0) return;
   for (int i = 0; i < 100; ++i) {
@@ -106,6 +92,15 @@ void EndStray(pid_t pid) {
     kv_e2e::SleepMs(10);
   }
   kill(pid, SIGKILL);
+}
+
+}  // namespace
+
+void StopWithChildren(kv_e2e::Process* process) {
+  const std::vector<pid_t> children =
+      process->pid() > 0 ? ChildrenOf(process->pid()) : std::vector<pid_t>{};
+  process->Stop();
+  for (pid_t child : children) EndStray(child);
 }
 
 std::vector<std::string> FilesStartingWith(const std::string& dir, const std::string& prefix) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "process.h"
+
 namespace kv_compositor {
 
 // A fresh directory under /tmp, 0700, owned by `uid`:`gid`; removed with
@@ -36,11 +38,10 @@ bool NobodyIds(uid_t* uid, gid_t* gid);
 
 // Processes whose parent is `pid`, from /proc.
 std::vector<pid_t> ChildrenOf(pid_t pid);
-// The command line of a process, its arguments in order; empty when gone.
-std::vector<std::string> CommandLineOf(pid_t pid);
-// Ends a process that is not our child (a server a compositor started):
-// SIGTERM, then SIGKILL if it is still there a second later.
-void EndStray(pid_t pid);
+// Ends a compositor we started and the servers it started in turn
+// (Xwayland, helpers of its config): those are not our children, and a
+// compositor's SIGKILL would leave them running.
+void StopWithChildren(kv_e2e::Process* process);
 
 // Names of the files in `dir` that start with `prefix`.
 std::vector<std::string> FilesStartingWith(const std::string& dir, const std::string& prefix);

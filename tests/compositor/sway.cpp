@@ -96,11 +96,7 @@ bool Sway::Start(const SwayOutput& output) {
 }
 
 void Sway::Stop() {
-  // Xwayland and the helpers of the config are sway's children; they go
-  // with it, and whatever lingers is ended by its pid.
-  const std::vector<pid_t> children = sway_.pid() > 0 ? ChildrenOf(sway_.pid()) : std::vector<pid_t>{};
-  sway_.Stop();
-  for (pid_t child : children) EndStray(child);
+  StopWithChildren(&sway_);
   dir_.Remove();
   xDisplay_.clear();
   waylandSocket_.clear();

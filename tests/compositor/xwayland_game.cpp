@@ -36,11 +36,6 @@ Window FindNamed(kv_e2e::Probe& probe, Window under, const std::string& name) {
   return found;
 }
 
-bool IsKitBlue(uint32_t p) {
-  int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-  return b >= 100 && r >= 8 && r < 90 && g < 140 && b - r > 80;
-}
-
 }  // namespace
 
 const char* KelvaraPath() { return KV_KELVARA_PATH; }
@@ -123,20 +118,6 @@ kv_e2e::Image XwaylandGame::Picture() {
   ScreenRect r;
   if (!Geometry(&r)) return kv_e2e::Image{};
   return probe_->Capture(window_, 0, 0, r.width, r.height);
-}
-
-double LeftPlayerX(const kv_e2e::Image& window, int scale) {
-  const int top = window.height - kPitchHeight * scale;
-  if (top < 0 || window.width < kPitchWidth * scale) return -1;
-  double sum = 0;
-  int count = 0;
-  for (int y = 15; y < 586; ++y)
-    for (int x = 45; x < 495; ++x)
-      if (IsKitBlue(window.At(x * scale, top + y * scale))) {
-        sum += x;
-        ++count;
-      }
-  return count > 50 ? sum / count : -1;
 }
 
 int PixelsThatDiffer(const kv_e2e::Image& a, const kv_e2e::Image& b) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "pitch_picture.h"
 #include "probe.h"
 #include "process.h"
 
@@ -56,10 +57,7 @@ class XwaylandGame {
   std::string error_;
 };
 
-// Mean x, in game pixels, of the kit's blue in the left half of the pitch
-// (where only the person's player goes) of a picture of the whole window at
-// `scale`; -1 when there is none.
-double LeftPlayerX(const kv_e2e::Image& window, int scale);
+using kv_e2e::LeftPlayerX;
 
 // Client pixels of two pictures of the same window that differ.
 int PixelsThatDiffer(const kv_e2e::Image& a, const kv_e2e::Image& b);

@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "game_session.h"
+#include "pitch_picture.h"
 
 namespace {
 
 using kv_e2e::Eventually;
 using kv_e2e::GameSession;
 using kv_e2e::Image;
+using kv_e2e::LeftPlayerX;
 
 constexpr int kAnswerMs = 15000;
 constexpr int kW = GameSession::kClientWidth, kH = GameSession::kClientHeight;
@@ -30,26 +32,6 @@ bool StartScaled(GameSession& s, const std::vector<std::string>& args, const std
 Image WindowPicture(GameSession& s) {
   return s.probe().CaptureSettled(s.window(), s.windowInfo().width, s.windowInfo().height,
                                   kAnswerMs);
-}
-
-bool IsKitBlue(uint32_t p) {
-  int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-  return b >= 100 && r >= 8 && r < 90 && g < 140 && b - r > 80;
-}
-
-// Mean x, in game pixels, of the kit's blue in the left half of the pitch
-// of a window picture at `scale`; -1 when there is none.
-double LeftPlayerX(const Image& window, int scale) {
-  const int top = window.height - kH * scale;
-  double sum = 0;
-  int count = 0;
-  for (int y = 15; y < 586; ++y)
-    for (int x = 45; x < 495; ++x)
-      if (IsKitBlue(window.At(x * scale, top + y * scale))) {
-        sum += x;
-        ++count;
-      }
-  return count > 50 ? sum / count : -1;
 }
 
 // Every pixel of `big` is the pixel of `small` it covers.
