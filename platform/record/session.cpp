@@ -36,6 +36,7 @@ struct Session {
   bool ending = false;       // the program has ended: its end says how the replay went
   Backend* display = nullptr;
   bool backendMade = false;
+  bool pixelChecks = true;
 
   // Read whenever the program reads the clock, which it does in every frame
   // and for every message: the last reading is the score the program had
@@ -167,6 +168,7 @@ bool StartReplay(const std::string& path, bool verify, std::string* error) {
   if (!verify) s.introduction = Introduction(path, s.reader);
   s.replay = std::make_unique<ReplayBackend>(&s.reader, nullptr);
   s.replay->SetOnStop(OnReplayStop, nullptr);
+  s.replay->SetPixelChecks(s.pixelChecks);
   s.previousClock = rt::CurrentWallClockSource();
   rt::SetWallClockSource(ReplayClock);
   return true;
@@ -190,6 +192,8 @@ bool StartSession(const SessionSettings& settings, std::string* error) {
 }
 
 Mode CurrentMode() { return S().mode; }
+
+void SetPixelChecks(bool on) { S().pixelChecks = on; }
 
 void SetStopHandler(void (*handler)(int, const std::string&)) { S().stopHandler = handler; }
 
@@ -224,6 +228,7 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
       }
       s.replay = std::make_unique<ReplayBackend>(&s.reader, live);
       s.replay->SetOnStop(OnReplayStop, nullptr);
+      s.replay->SetPixelChecks(s.pixelChecks);
       s.display = live;
     }
   }

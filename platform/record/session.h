@@ -20,6 +20,13 @@ struct SessionSettings {
   std::string path;
 };
 
+// Whether a replay holds each checked frame's pixels to the recording's
+// (the default). A display that cannot draw the pixels the recording's did
+// (the browser's typefaces) turns it off before the session starts: the
+// number of frames and the score are still compared, and the replay's line
+// says that the pixels were not.
+void SetPixelChecks(bool on);
+
 // Starts the session the settings ask for (none for kOff). False with a
 // message when the file can never be made, or cannot be read as a recording.
 bool StartSession(const SessionSettings& settings, std::string* error);
