@@ -15,7 +15,8 @@ const median = (v) => { const s = [...v].sort((a, b) => a - b); return s.length 
   const server = await serve(process.argv[2]);
   const browser = await launch();
   try {
-    const page = await openGame(browser, server.url);
+    // Frames back to back, as the native figure is measured.
+    const page = await openGame(browser, server.url + '?pace=0');
     const pitch = await canvasPoint(page, 150, 320);  // the left player's spot
     const readings = [], paints = [];
     let title = '';
