@@ -20,8 +20,14 @@ endif()
 
 add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
 # The drawing layer's pixel loops vectorise natively (SSE2); wasm's 128-bit
-# SIMD lets them do so here too. Every browser in current use has it.
-add_compile_options(-msimd128)
+# SIMD lets them do so here too. Bulk memory makes a block copy one wasm
+# instruction (memory.copy) where emscripten's memcpy would hand every copy
+# of 512 bytes or more to JavaScript (a frame copies whole pictures a row
+# at a time). The crossing is cheap in a plain run, but a profiled page
+# pays dearly for it, which hid the frame's real costs. Every browser in
+# current use has both.
+add_compile_options(-msimd128 -mbulk-memory)
+add_link_options(-mbulk-memory)
 
 # The typefaces the desktop draws with (tools/install-deps.sh web installs
 # their packages): Wine's System font is built into the module; Tahoma and
