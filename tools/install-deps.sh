@@ -22,6 +22,11 @@ build=(
   llvm clang
   # recordings are compressed
   zlib1g-dev
+  # the native Wayland backend: the client library and its protocols'
+  # XML (wayland-scanner generates their code), the keyboard map, and the
+  # window frames GNOME leaves to its clients (libdecor, drawn by its cairo
+  # plugin, which it loads at run time)
+  libwayland-dev wayland-protocols libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo
 )
 windows=(
   cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
