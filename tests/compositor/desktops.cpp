@@ -45,11 +45,39 @@ bool SwayDesktop::Start(const SwayOutput& output) {
     error_ = pointer_.error();
     return false;
   }
+  if (!keyboard_.Connect(sway_.waylandSocket())) {
+    error_ = keyboard_.error();
+    return false;
+  }
   if (!watch_.Open(sway_.XEnv())) {
     error_ = "cannot watch the pointer on " + sway_.xDisplay();
     return false;
   }
   return true;
+}
+
+bool SwayDesktop::FindWindow(const std::string& title, ScreenRect* content) {
+  for (const SwayView& v : sway_.Views()) {
+    if (v.shell == "xdg_shell" && v.title == title && v.content.width > 0) {
+      *content = v.content;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SwayDesktop::WindowFocused(const std::string& title) {
+  for (const SwayView& v : sway_.Views())
+    if (v.shell == "xdg_shell" && v.title == title) return v.focused;
+  return false;
+}
+
+bool SwayDesktop::MoveTo(int x, int y) {
+  return pointer_.MoveTo(x, y, output_.width / output_.scale, output_.height / output_.scale);
+}
+
+bool SwayDesktop::Close(const std::string& title) {
+  return sway_.Msg({"[title=\"^" + title + "$\"]", "kill"}).exitCode == 0;
 }
 
 bool SwayDesktop::PointAt(int x, int y) {

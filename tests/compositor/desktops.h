@@ -15,6 +15,7 @@
 #include "probe.h"
 #include "remote_desktop.h"
 #include "sway.h"
+#include "virtual_keyboard.h"
 #include "virtual_pointer.h"
 #include "xwayland_game.h"
 
@@ -55,9 +56,29 @@ class SwayDesktop {
 
   Sway& sway() { return sway_; }
 
+  // ---- for the game as a Wayland client of its own (native_game.h)
+  // The environment of a client of this compositor and of no X server.
+  kv_e2e::EnvChanges WaylandEnv() const { return sway_.WaylandEnv(); }
+  // The game's window titled `title`: where its surface is.
+  bool FindWindow(const std::string& title, ScreenRect* content);
+  bool WindowFocused(const std::string& title);
+  // The pointer to (x, y) of the layout, as a jump of the mouse would put it.
+  bool MoveTo(int x, int y);
+  bool Key(unsigned code, bool pressed) { return keyboard_.Key(code, pressed); }
+  bool Tap(unsigned code) { return keyboard_.Tap(code); }
+  bool Chord(unsigned modifier, unsigned code) { return keyboard_.Chord(modifier, code); }
+  // What the output shows of a rectangle of the layout (at the output's
+  // scale).
+  kv_e2e::Image Grab(const ScreenRect& r, int scale = 0) {
+    return sway_.Grab(r.x, r.y, r.width, r.height, scale);
+  }
+  // What a window manager's close box does: sway asks the window to close.
+  bool Close(const std::string& title);
+
  private:
   Sway sway_;
   VirtualPointer pointer_;
+  VirtualKeyboard keyboard_;
   PointerWatch watch_;
   SwayOutput output_;
   std::string error_;
