@@ -66,10 +66,32 @@ bool SwayDesktop::FindWindow(const std::string& title, ScreenRect* content) {
   return false;
 }
 
-bool SwayDesktop::WindowFocused(const std::string& title) {
-  for (const SwayView& v : sway_.Views())
-    if (v.shell == "xdg_shell" && v.title == title) return v.focused;
+namespace {
+
+bool FindGameView(const std::vector<SwayView>& views, bool main, ScreenRect* content,
+                  std::string* title) {
+  for (const SwayView& v : views) {
+    if (v.shell != "xdg_shell" || v.appId != "kelvara" || (v.content.width == kPitchWidth) != main)
+      continue;
+    *content = v.content;
+    if (title) *title = v.title;
+    return true;
+  }
   return false;
+}
+
+}  // namespace
+
+bool SwayDesktop::FindMain(ScreenRect* content, std::string* title) {
+  return FindGameView(sway_.Views(), true, content, title);
+}
+
+bool SwayDesktop::FindAbout(ScreenRect* content) {
+  return FindGameView(sway_.Views(), false, content, nullptr);
+}
+
+bool SwayDesktop::Focus(const std::string& title) {
+  return sway_.Msg({"[title=\"^" + title + "$\"]", "focus"}).exitCode == 0;
 }
 
 bool SwayDesktop::MoveTo(int x, int y) {

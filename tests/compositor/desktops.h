@@ -61,7 +61,12 @@ class SwayDesktop {
   kv_e2e::EnvChanges WaylandEnv() const { return sway_.WaylandEnv(); }
   // The game's window titled `title`: where its surface is.
   bool FindWindow(const std::string& title, ScreenRect* content);
-  bool WindowFocused(const std::string& title);
+  // The game's main window (the one with the pitch, whatever its title
+  // says) or its About box, and the title.
+  bool FindMain(ScreenRect* content, std::string* title = nullptr);
+  bool FindAbout(ScreenRect* content);
+  // Gives the keyboard focus to the window titled `title`.
+  bool Focus(const std::string& title);
   // The pointer to (x, y) of the layout, as a jump of the mouse would put it.
   bool MoveTo(int x, int y);
   bool Key(unsigned code, bool pressed) { return keyboard_.Key(code, pressed); }

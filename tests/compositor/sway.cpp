@@ -43,8 +43,12 @@ bool Sway::Start(const SwayOutput& output) {
   }
   // `xwayland force` starts Xwayland at once and keeps it: a lazy one would
   // end with its last client, and the access given to the test with it.
+  // Sway 1.7 makes a pointer lock hold only for a seat with a configuration
+  // (it makes none by itself): without one, a lock is taken and never
+  // comes into force, and the pointer moves on.
   const std::string config =
       "xwayland force\n"
+      "seat * pointer_constraint enable\n"
       "output HEADLESS-1 mode " + std::to_string(output.width) + "x" +
       std::to_string(output.height) + " position 0 0 scale " + std::to_string(output.scale) +
       "\n"

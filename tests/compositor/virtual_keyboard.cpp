@@ -13,13 +13,9 @@ namespace kv_compositor {
 
 namespace {
 
-// A US keyboard's map, as text in a file the compositor can read.
-int KeymapFile(size_t* size) {
-  xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-  if (!context) return -1;
-  const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
-  xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
-  char* text = keymap ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
+// The keymap as text in a file the compositor can read.
+int KeymapFile(xkb_keymap* keymap, size_t* size) {
+  char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
   int fd = -1;
   if (text) {
     *size = std::strlen(text) + 1;
@@ -30,8 +26,6 @@ int KeymapFile(size_t* size) {
     }
   }
   free(text);
-  if (keymap) xkb_keymap_unref(keymap);
-  xkb_context_unref(context);
   return fd;
 }
 
@@ -66,8 +60,13 @@ bool VirtualKeyboard::Connect(const std::string& socket) {
     Disconnect();
     return false;
   }
+  // A US keyboard.
+  xkb_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
+  keymap_ = xkb_ ? xkb_keymap_new_from_names(xkb_, &names, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
+  state_ = keymap_ ? xkb_state_new(keymap_) : nullptr;
   size_t size = 0;
-  const int fd = KeymapFile(&size);
+  const int fd = state_ ? KeymapFile(keymap_, &size) : -1;
   if (fd < 0) {
     error_ = "cannot make a US keymap (xkb-data missing?)";
     Disconnect();
@@ -89,6 +88,12 @@ void VirtualKeyboard::Disconnect() {
     wl_display_flush(display_);
     wl_display_disconnect(display_);
   }
+  if (state_) xkb_state_unref(state_);
+  if (keymap_) xkb_keymap_unref(keymap_);
+  if (xkb_) xkb_context_unref(xkb_);
+  state_ = nullptr;
+  keymap_ = nullptr;
+  xkb_ = nullptr;
   keyboard_ = nullptr;
   manager_ = nullptr;
   seat_ = nullptr;
@@ -108,6 +113,15 @@ bool VirtualKeyboard::Key(unsigned code, bool pressed) {
   if (!keyboard_) return false;
   zwp_virtual_keyboard_v1_key(keyboard_, ++time_, code,
                               pressed ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+  // evdev codes are xkb's less 8.
+  const int changed = xkb_state_update_key(state_, code + 8, pressed ? XKB_KEY_DOWN : XKB_KEY_UP);
+  if (changed & (XKB_STATE_MODS_DEPRESSED | XKB_STATE_MODS_LATCHED | XKB_STATE_MODS_LOCKED |
+                 XKB_STATE_LAYOUT_EFFECTIVE))
+    zwp_virtual_keyboard_v1_modifiers(
+        keyboard_, xkb_state_serialize_mods(state_, XKB_STATE_MODS_DEPRESSED),
+        xkb_state_serialize_mods(state_, XKB_STATE_MODS_LATCHED),
+        xkb_state_serialize_mods(state_, XKB_STATE_MODS_LOCKED),
+        xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_EFFECTIVE));
   return Sync();
 }
 

@@ -1,6 +1,7 @@
 // Keys as a keyboard makes them, sent to a wlroots compositor through its
-// virtual-keyboard protocol with a US keymap; the compositor tracks the
-// modifiers from the keys, as for a real keyboard.
+// virtual-keyboard protocol with a US keymap. The protocol leaves the
+// modifiers to its client: they are worked out from the keys here, with
+// the same keymap, and sent after each key that changes them.
 #pragma once
 
 #include <string>
@@ -10,6 +11,9 @@ struct wl_registry;
 struct wl_seat;
 struct zwp_virtual_keyboard_manager_v1;
 struct zwp_virtual_keyboard_v1;
+struct xkb_context;
+struct xkb_keymap;
+struct xkb_state;
 
 namespace kv_compositor {
 
@@ -46,6 +50,9 @@ class VirtualKeyboard {
   wl_seat* seat_ = nullptr;
   zwp_virtual_keyboard_manager_v1* manager_ = nullptr;
   zwp_virtual_keyboard_v1* keyboard_ = nullptr;
+  xkb_context* xkb_ = nullptr;
+  xkb_keymap* keymap_ = nullptr;
+  xkb_state* state_ = nullptr;
   unsigned time_ = 0;
   std::string error_;
 };
