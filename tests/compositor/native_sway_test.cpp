@@ -5,9 +5,12 @@
 #include <linux/input-event-codes.h>
 
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <optional>
+#include <regex>
 #include <string>
 
 #include "desktops.h"
@@ -239,8 +242,9 @@ TEST(SwayNative, MenusByClickAndByKeysAndTheModalAboutBox) {
 }
 
 // The close box (sway's: the window is asked to close) and File, Exit by the
-// mouse each end the game with 0.
-TEST(SwayNative, TheCloseBoxAndFileExitEndWithZero) {
+// mouse each end the game with 0; a match recorded on Wayland verifies
+// headless.
+TEST(SwayNative, TheCloseBoxAndFileExitEndWithZeroAndARecordingVerifies) {
   SwayDesktop desktop;
   ASSERT_TRUE(desktop.Start()) << desktop.error();
   {
@@ -253,10 +257,19 @@ TEST(SwayNative, TheCloseBoxAndFileExitEndWithZero) {
     ASSERT_TRUE(code.has_value()) << "the close box did not end the game";
     EXPECT_EQ(*code, 0);
   }
+  // Recorded, with some play: the recording sits on the backend's seam, and
+  // a match recorded on Wayland verifies headless like any other.
+  char dir[] = "/tmp/kv-wayland-record-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string recording = std::string(dir) + "/match.kvr";
   kv_e2e::Process game;
-  ASSERT_TRUE(StartNativeGame(&game, desktop.WaylandEnv(), {"--pace", "200"}));
+  ASSERT_TRUE(StartNativeGame(&game, desktop.WaylandEnv(), {"--record", recording}));
   ScreenRect r, drop;
   ASSERT_TRUE(WaitForPitch(desktop, &r)) << game.Stderr();
+  ASSERT_TRUE(StartPlayOnTheSpot(desktop, r));
+  for (int i = 0; i < 40; ++i) ASSERT_TRUE(desktop.Move(i < 20 ? 2.5 : -1.25, 0.5));
+  ASSERT_TRUE(desktop.Click(kRightButton));
+  ASSERT_TRUE(Eventually([&] { return !desktop.PointerLocked(); }, kAnswerMs, 50));
   ASSERT_TRUE(desktop.MoveTo(r.x + kFileX, r.y + kBarMiddle) && desktop.Click(kLeftButton));
   ASSERT_TRUE(WaitForDropDown(desktop, true, &drop)) << "File did not open";
   // Exit is the lower of the two items.
@@ -265,6 +278,75 @@ TEST(SwayNative, TheCloseBoxAndFileExitEndWithZero) {
   std::optional<int> code = game.Wait(kAnswerMs);
   ASSERT_TRUE(code.has_value()) << "File, Exit did not end the game";
   EXPECT_EQ(*code, 0);
+  EXPECT_EQ(game.Stderr(), "");
+
+  const kv_e2e::CommandResult verify =
+      kv_e2e::Run({KelvaraPath(), "--replay", recording, "--verify"},
+                  {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}}, 60000);
+  EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
+  EXPECT_NE(verify.out.find("matches"), std::string::npos) << verify.out;
+  std::remove(recording.c_str());
+  rmdir(dir);
+}
+
+// The playing seconds the title shows, or -1 when it shows something else.
+int TitleSeconds(const std::string& title) {
+  static const std::regex line("^Kelvara - Time Ellapsed: (\\d+) - FPS: (\\d+)$");
+  std::smatch m;
+  return std::regex_match(title, m, line) ? std::stoi(m[1].str()) : -1;
+}
+
+// Pixels of one verdict colour in the band where the verdict is written
+// (rows 50 to 99 of the pitch, around the halfway line, which is left out).
+int VerdictPixels(const Image& shown) {
+  if (shown.height < kPitchHeight || shown.width < kPitchWidth) return 0;
+  const int top = shown.height - kPitchHeight;
+  int white = 0, red = 0, blue = 0;
+  for (int y = 50; y < 100; ++y)
+    for (int x = 300; x < 700; ++x) {
+      if (x >= 497 && x <= 502) continue;
+      const uint32_t p = shown.At(x, top + y);
+      white += p == 0xFFFFFFu;
+      red += p == 0xFF0000u;
+      blue += p == 0x0000FFu;
+    }
+  return std::max(white, std::max(red, blue));
+}
+
+// A whole match at the pace that makes Easy real time: 45 seconds of play
+// (the clock's own, restarted after each goal with a click) end with the
+// verdict and the pointer let go.
+TEST(SwayNative, AWholeMatchEndsWithTheVerdict) {
+  SwayDesktop desktop;
+  ASSERT_TRUE(desktop.Start()) << desktop.error();
+  kv_e2e::Process game;
+  ASSERT_TRUE(StartNativeGame(&game, desktop.WaylandEnv(), {"--pace", "500"}));
+  ScreenRect r;
+  ASSERT_TRUE(WaitForPitch(desktop, &r)) << game.Stderr();
+  ASSERT_TRUE(StartPlayOnTheSpot(desktop, r));
+
+  std::string title;
+  int seconds = -1;
+  bool over = false;
+  Image last;
+  const long long deadline = kv_e2e::MonotonicMs() + 120000;
+  while (!over && kv_e2e::MonotonicMs() < deadline) {
+    ASSERT_TRUE(desktop.Click(kLeftButton));  // a goal stops play until the next click
+    kv_e2e::SleepMs(300);
+    if (!desktop.FindMain(&r, &title)) continue;
+    seconds = std::max(seconds, TitleSeconds(title));
+    if (seconds >= 44) {
+      last = desktop.Grab(r);
+      over = VerdictPixels(last) >= 800;
+    }
+  }
+  KeepOnFailure("end", last);
+  ASSERT_TRUE(over) << "no verdict; the last title was " << title;
+  EXPECT_GE(seconds, 44);
+  EXPECT_LE(seconds, 46);
+  EXPECT_TRUE(Eventually([&] { return !desktop.PointerLocked(); }, kAnswerMs, 50))
+      << "the pointer stayed locked after the match";
+  EXPECT_TRUE(game.Running());
   EXPECT_EQ(game.Stderr(), "");
 }
 
