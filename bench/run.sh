@@ -31,6 +31,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
+# The X11 figures: a Wayland session's compositor is not what is measured.
+unset WAYLAND_DISPLAY KELVARA_BACKEND
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # Without shared memory (refused, or a server elsewhere) there is no bare

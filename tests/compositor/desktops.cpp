@@ -14,8 +14,9 @@ int Count(const std::string& text, const std::string& what) {
 
 }  // namespace
 
-PointerWatch::~PointerWatch() {
+void PointerWatch::Close() {
   if (display_) XCloseDisplay(display_);
+  display_ = nullptr;
 }
 
 bool PointerWatch::Open(const kv_e2e::EnvChanges& xEnv) {
@@ -96,6 +97,13 @@ bool SwayDesktop::Focus(const std::string& title) {
 
 bool SwayDesktop::MoveTo(int x, int y) {
   return pointer_.MoveTo(x, y, output_.width / output_.scale, output_.height / output_.scale);
+}
+
+void SwayDesktop::StopCompositor() {
+  watch_.Close();
+  pointer_.Disconnect();
+  keyboard_.Disconnect();
+  sway_.Stop();
 }
 
 bool SwayDesktop::Close(const std::string& title) {

@@ -28,8 +28,9 @@ class PointerWatch {
   PointerWatch() = default;
   PointerWatch(const PointerWatch&) = delete;
   PointerWatch& operator=(const PointerWatch&) = delete;
-  ~PointerWatch();
+  ~PointerWatch() { Close(); }
   bool Open(const kv_e2e::EnvChanges& xEnv);
+  void Close();
   // Waits until the pointer is at (x, y) of the X screen.
   bool WaitFor(int x, int y);
 
@@ -79,6 +80,9 @@ class SwayDesktop {
   }
   // What a window manager's close box does: sway asks the window to close.
   bool Close(const std::string& title);
+  // Ends the compositor under its clients, as a crash would (this desktop's
+  // own connections to it closed first).
+  void StopCompositor();
 
  private:
   Sway sway_;

@@ -289,6 +289,45 @@ TEST(SwayNative, TheCloseBoxAndFileExitEndWithZeroAndARecordingVerifies) {
   rmdir(dir);
 }
 
+// In a Wayland session, where an X11 program would run through Xwayland,
+// the game is a Wayland client of its own; KELVARA_BACKEND=x11 asks for X11
+// even there. A compositor that goes away ends the game with a line and 1.
+TEST(SwayNative, NativeInAWaylandSessionX11WhenAskedAndALostCompositorEndsWithOne) {
+  SwayDesktop desktop;
+  ASSERT_TRUE(desktop.Start()) << desktop.error();
+  const auto shellOfTheGame = [&] {
+    for (const SwayView& v : desktop.sway().Views())
+      if (v.title == kTitle) return v.shell;
+    return std::string();
+  };
+  kv_e2e::EnvChanges both = desktop.WaylandEnv();
+  both["DISPLAY"] = desktop.XEnv().at("DISPLAY");
+  both["KELVARA_BACKEND"] = std::nullopt;
+  {
+    kv_e2e::EnvChanges asked = both;
+    asked["KELVARA_BACKEND"] = "x11";
+    kv_e2e::Process game;
+    ASSERT_TRUE(game.Start({KelvaraPath()}, asked));
+    EXPECT_TRUE(Eventually([&] { return shellOfTheGame() == "xwayland"; }, kAnswerMs, 50))
+        << game.Stderr();
+  }
+  ASSERT_TRUE(Eventually([&] { return shellOfTheGame().empty(); }, kAnswerMs, 50));
+  kv_e2e::Process game;
+  ASSERT_TRUE(game.Start({KelvaraPath()}, both));
+  EXPECT_TRUE(Eventually([&] { return shellOfTheGame() == "xdg_shell"; }, kAnswerMs, 50))
+      << game.Stderr();
+  ScreenRect r;
+  ASSERT_TRUE(WaitForPitch(desktop, &r));
+
+  const std::string socket = desktop.sway().waylandSocket();
+  desktop.StopCompositor();
+  std::optional<int> code = game.Wait(kAnswerMs);
+  ASSERT_TRUE(code.has_value()) << "the game outlived its compositor";
+  EXPECT_EQ(*code, 1);
+  EXPECT_EQ(game.Stderr().rfind("kelvara: the connection to the Wayland compositor \"" + socket +
+                                "\" was lost", 0), 0u) << game.Stderr();
+}
+
 // The playing seconds the title shows, or -1 when it shows something else.
 int TitleSeconds(const std::string& title) {
   static const std::regex line("^Kelvara - Time Ellapsed: (\\d+) - FPS: (\\d+)$");
