@@ -61,6 +61,9 @@ test=(
   # Their input clients speak Wayland (wayland-scanner and libwayland-client
   # from libwayland-dev) and D-Bus (sd-bus from libsystemd-dev).
   sway xwayland grim x11-xserver-utils mutter dbus-daemon libwayland-dev libsystemd-dev
+  # What mutter shows is read through its screen cast, a PipeWire stream
+  # (the daemon and its session manager run privately for the test).
+  pipewire wireplumber libpipewire-0.3-dev
 )
 fuzz=(
   # libFuzzer and the sanitizer runtimes for clang

@@ -20,13 +20,16 @@ constexpr uint32_t kFace = 0xD4D0C8;
 // Where pixels of the menus' colour lie just below the menu bar (the pitch
 // has none there, and the About box, over the middle of the window, does
 // not reach it): an open drop-down. Empty (width 0) when there are none.
-inline ScreenRect FaceBelowBar(const kv_e2e::Image& shown) {
+// Pixels under `cover` (in the image's own pixels: a dialog the compositor
+// placed over the window) do not count.
+inline ScreenRect FaceBelowBar(const kv_e2e::Image& shown, const ScreenRect& cover = {}) {
   const int top = shown.height - kPitchHeight;
   constexpr int kLongestDropDown = 120;
   int x0 = shown.width, y0 = shown.height, x1 = -1, y1 = -1;
   for (int y = std::max(top, 0); y < std::min(top + kLongestDropDown, shown.height); ++y)
     for (int x = 0; x < shown.width; ++x)
-      if (shown.At(x, y) == kFace) {
+      if (shown.At(x, y) == kFace && !(x >= cover.x && x < cover.x + cover.width &&
+                                        y >= cover.y && y < cover.y + cover.height)) {
         x0 = std::min(x0, x);
         y0 = std::min(y0, y);
         x1 = std::max(x1, x);
@@ -50,9 +53,15 @@ bool WaitForPitch(Desktop& desktop, ScreenRect* r) {
 template <typename Desktop>
 bool WaitForDropDown(Desktop& desktop, bool open, ScreenRect* drop = nullptr) {
   return kv_e2e::Eventually([&] {
-    ScreenRect r;
+    ScreenRect r, about;
     if (!desktop.FindMain(&r)) return false;
-    const ScreenRect box = FaceBelowBar(desktop.Grab(r));
+    if (desktop.FindAbout(&about)) {
+      about.x -= r.x;
+      about.y -= r.y;
+    } else {
+      about = ScreenRect{};
+    }
+    const ScreenRect box = FaceBelowBar(desktop.Grab(r), about);
     if (drop) *drop = box;
     return (box.width > 20 && box.height > 20) == open;
   }, kAnswerMs, 50);

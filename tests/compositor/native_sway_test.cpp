@@ -15,6 +15,7 @@
 
 #include "desktops.h"
 #include "native_game.h"
+#include "native_scenarios.h"
 #include "native_steps.h"
 #include "play_steps.h"
 
@@ -40,19 +41,6 @@ bool Asked(const std::string& log, std::initializer_list<const char*> parts) {
     start = end + 1;
   }
   return false;
-}
-
-// The lines of standard error that are not libwayland's log.
-std::string Said(const std::string& log) {
-  std::string said;
-  size_t start = 0;
-  while (start < log.size()) {
-    size_t end = log.find('\n', start);
-    if (end == std::string::npos) end = log.size();
-    if (log.compare(start, 1, "[") != 0) said += log.substr(start, end - start) + "\n";
-    start = end + 1;
-  }
-  return said;
 }
 
 bool WaitForWindow(SwayDesktop& desktop, ScreenRect* r) {
@@ -114,179 +102,14 @@ TEST(SwayNative, OpeningFrameIsExactAndCrispAtEveryScale) {
   EXPECT_EQ(Said(game.Stderr()), "");
 }
 
-// Steering by relative motion: the click on the player locks the pointer,
-// fractional motion moves the player by its exact sum in either direction,
-// a right click (pause) unlocks, and another client taking the focus
-// unlocks (the game lets its capture go with it: on Wayland the lock is the
-// capture's only trace outside the program).
 TEST(SwayNative, SteeringByRelativeMotionUnderAPointerLock) {
-  SwayDesktop desktop;
-  ASSERT_TRUE(desktop.Start()) << desktop.error();
-  kv_e2e::Process game;
-  // Paced, so that the computer does not score (and reset the player)
-  // while the mouse is still moving.
-  ASSERT_TRUE(StartNativeGame(&game, desktop.WaylandEnv(), {"--pace", "200"}));
-  ScreenRect r;
-  ASSERT_TRUE(WaitForPitch(desktop, &r)) << game.Stderr();
-  ASSERT_FALSE(desktop.PointerLocked());
-  ASSERT_TRUE(StartPlayOnTheSpot(desktop, r)) << "a click on the player took no lock";
-
-  Image shown = desktop.Grab(r);
-  double x = kv_e2e::LeftPlayerX(shown, 1);
-  ASSERT_NEAR(x, 150, 3) << "the player is not at its spot";
-  struct Phase {
-    double step;
-    int count;
-  };
-  for (const Phase& phase : {Phase{+0.5, 100}, Phase{-0.5, 100}, Phase{+1.5, 50}}) {
-    for (int i = 0; i < phase.count; ++i) {
-      ASSERT_TRUE(desktop.Move(phase.step, 0));
-      kv_e2e::SleepMs(8);  // a mouse's 125 reports a second
-    }
-    const double expected = x + phase.step * phase.count;
-    double seen = -1;
-    EXPECT_TRUE(Eventually([&] {
-      shown = desktop.Grab(r);
-      seen = kv_e2e::LeftPlayerX(shown, 1);
-      return std::fabs(seen - expected) <= 1;
-    }, kAnswerMs, 50)) << phase.count << " moves of " << phase.step << " moved the player by "
-                       << seen - x << ", not " << expected - x;
-    KeepOnFailure("after-" + std::to_string(phase.step), shown);
-    x = seen;
-  }
-
-  ASSERT_TRUE(desktop.Click(kRightButton));
-  EXPECT_TRUE(Eventually([&] { return !desktop.PointerLocked(); }, kAnswerMs, 50))
-      << "a right click let go of no lock";
-
-  // Play again where the pointer was let go, then another window.
-  ASSERT_TRUE(desktop.Click(kLeftButton));
-  ASSERT_TRUE(Eventually([&] { return desktop.PointerLocked(); }, kAnswerMs, 50));
-  kv_e2e::Probe other(*desktop.XEnv().at("DISPLAY"));
-  ASSERT_TRUE(other.ok());
-  Display* d = other.display();
-  Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 150, 0, 0, 0x808080);
-  XStoreName(d, w, "Other");
-  XMapRaised(d, w);
-  XSync(d, False);
-  ASSERT_TRUE(Eventually([&] { return desktop.Focus("Other"); }, kAnswerMs, 50));
-  EXPECT_TRUE(Eventually([&] { return !desktop.PointerLocked(); }, kAnswerMs, 50))
-      << "the focus went, the lock stayed";
-  XDestroyWindow(d, w);
-  XSync(d, False);
-
-  // Back in the game, play goes on as before the focus went: a pause, and a
-  // click that locks the pointer again.
-  ASSERT_EQ(desktop.sway().Msg({"[app_id=\"kelvara\"]", "focus"}).exitCode, 0);
-  ASSERT_TRUE(desktop.Click(kRightButton) && desktop.Click(kLeftButton));
-  EXPECT_TRUE(Eventually([&] { return desktop.PointerLocked(); }, kAnswerMs, 50));
-  EXPECT_EQ(game.Stderr(), "");
+  SteeringByRelativeMotionUnderAPointerLock<SwayDesktop>();
 }
-
-// The menus by the mouse and by the keyboard, and the About box: it opens
-// from Help, holds the main window's input while it is up (a click on the
-// pitch starts nothing), and closes with OK, by a click or by Enter. File,
-// Exit by the keyboard ends the game with 0.
 TEST(SwayNative, MenusByClickAndByKeysAndTheModalAboutBox) {
-  SwayDesktop desktop;
-  ASSERT_TRUE(desktop.Start()) << desktop.error();
-  kv_e2e::Process game;
-  ASSERT_TRUE(StartNativeGame(&game, desktop.WaylandEnv(), {"--pace", "200"}));
-  ScreenRect r, about, drop;
-  ASSERT_TRUE(WaitForPitch(desktop, &r)) << game.Stderr();
-
-  // Help, About by the mouse.
-  ASSERT_TRUE(desktop.MoveTo(r.x + kHelpX, r.y + kBarMiddle) && desktop.Click(kLeftButton));
-  ASSERT_TRUE(WaitForDropDown(desktop, true, &drop)) << "Help did not open";
-  EXPECT_GE(drop.x, kHelpX - 20) << "the drop-down is not under Help";
-  ASSERT_TRUE(desktop.MoveTo(r.x + drop.x + drop.width / 2, r.y + drop.y + drop.height / 2) &&
-              desktop.Click(kLeftButton));
-  ASSERT_TRUE(WaitForAboutOnTop(desktop, &about)) << "no About box";
-  EXPECT_TRUE(WaitForDropDown(desktop, false));
-
-  // Modal: the pitch takes no click while the box is up, and the box comes
-  // back over the window when the window is clicked.
-  ASSERT_TRUE(desktop.MoveTo(r.x + 500, r.y + 300) && desktop.Click(kLeftButton));
-  ASSERT_TRUE(WaitForAboutOnTop(desktop, &about)) << "the About box stayed under the window";
-  // OK: "OK" at 114,158 (50 x 14) in dialog units of 6 x 13 pixels per 4 x 8.
-  ASSERT_TRUE(desktop.MoveTo(about.x + (114 + 25) * 6 / 4, about.y + (158 + 7) * 13 / 8) &&
-              desktop.Click(kLeftButton));
-  const Image box = desktop.Grab(about);
-  EXPECT_TRUE(Eventually([&] { return !desktop.FindAbout(&about); }, kAnswerMs, 50))
-      << "OK did not close the box";
-  KeepOnFailure("about", box);
-  EXPECT_FALSE(desktop.PointerLocked()) << "the click on the pitch went through the box";
-
-  // The same by the keys: Alt+F opens File, Right moves to Difficulty Level,
-  // Escape twice leaves the menu; Alt+H, Enter opens About, Enter closes it.
-  ASSERT_TRUE(desktop.Chord(KEY_LEFTALT, KEY_F));
-  ASSERT_TRUE(WaitForDropDown(desktop, true, &drop)) << "Alt+F did not open File";
-  EXPECT_LT(drop.x, kDifficultyX - 20);
-  ASSERT_TRUE(desktop.Tap(KEY_RIGHT));
-  EXPECT_TRUE(Eventually([&] {
-    return WaitForDropDown(desktop, true, &drop) && drop.x >= kDifficultyX - 40 && drop.x < kHelpX - 20;
-  }, kAnswerMs, 50)) << "Right did not move to Difficulty Level";
-  ASSERT_TRUE(desktop.Tap(KEY_ESC) && desktop.Tap(KEY_ESC));
-  EXPECT_TRUE(WaitForDropDown(desktop, false));
-  ASSERT_TRUE(desktop.Chord(KEY_LEFTALT, KEY_H) && desktop.Tap(KEY_ENTER));
-  ASSERT_TRUE(WaitForAboutOnTop(desktop, &about)) << "Alt+H, Enter opened no About box";
-  ASSERT_TRUE(desktop.Tap(KEY_ENTER));
-  EXPECT_TRUE(Eventually([&] { return !desktop.FindAbout(&about); }, kAnswerMs, 50))
-      << "Enter did not close the box";
-
-  ASSERT_TRUE(desktop.Chord(KEY_LEFTALT, KEY_F) && desktop.Tap(KEY_X));
-  std::optional<int> code = game.Wait(kAnswerMs);
-  ASSERT_TRUE(code.has_value()) << "File, Exit did not end the game";
-  EXPECT_EQ(*code, 0);
-  EXPECT_EQ(game.Stderr(), "");
+  MenusByClickAndByKeysAndTheModalAboutBox<SwayDesktop>();
 }
-
-// The close box (sway's: the window is asked to close) and File, Exit by the
-// mouse each end the game with 0; a match recorded on Wayland verifies
-// headless.
 TEST(SwayNative, TheCloseBoxAndFileExitEndWithZeroAndARecordingVerifies) {
-  SwayDesktop desktop;
-  ASSERT_TRUE(desktop.Start()) << desktop.error();
-  {
-    kv_e2e::Process game;
-    ASSERT_TRUE(StartNativeGame(&game, desktop.WaylandEnv(), {"--pace", "200"}));
-    ScreenRect r;
-    ASSERT_TRUE(WaitForPitch(desktop, &r)) << game.Stderr();
-    ASSERT_TRUE(desktop.Close(kTitle));
-    std::optional<int> code = game.Wait(kAnswerMs);
-    ASSERT_TRUE(code.has_value()) << "the close box did not end the game";
-    EXPECT_EQ(*code, 0);
-  }
-  // Recorded, with some play: the recording sits on the backend's seam, and
-  // a match recorded on Wayland verifies headless like any other.
-  char dir[] = "/tmp/kv-wayland-record-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string recording = std::string(dir) + "/match.kvr";
-  kv_e2e::Process game;
-  ASSERT_TRUE(StartNativeGame(&game, desktop.WaylandEnv(), {"--record", recording}));
-  ScreenRect r, drop;
-  ASSERT_TRUE(WaitForPitch(desktop, &r)) << game.Stderr();
-  ASSERT_TRUE(StartPlayOnTheSpot(desktop, r));
-  for (int i = 0; i < 40; ++i) ASSERT_TRUE(desktop.Move(i < 20 ? 2.5 : -1.25, 0.5));
-  ASSERT_TRUE(desktop.Click(kRightButton));
-  ASSERT_TRUE(Eventually([&] { return !desktop.PointerLocked(); }, kAnswerMs, 50));
-  ASSERT_TRUE(desktop.MoveTo(r.x + kFileX, r.y + kBarMiddle) && desktop.Click(kLeftButton));
-  ASSERT_TRUE(WaitForDropDown(desktop, true, &drop)) << "File did not open";
-  // Exit is the lower of the two items.
-  ASSERT_TRUE(desktop.MoveTo(r.x + drop.x + drop.width / 2, r.y + drop.y + drop.height * 3 / 4) &&
-              desktop.Click(kLeftButton));
-  std::optional<int> code = game.Wait(kAnswerMs);
-  ASSERT_TRUE(code.has_value()) << "File, Exit did not end the game";
-  EXPECT_EQ(*code, 0);
-  EXPECT_EQ(game.Stderr(), "");
-
-  const kv_e2e::CommandResult verify =
-      kv_e2e::Run({KelvaraPath(), "--replay", recording, "--verify"},
-                  {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}}, 60000);
-  EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
-  EXPECT_NE(verify.out.find("matches"), std::string::npos) << verify.out;
-  std::remove(recording.c_str());
-  rmdir(dir);
+  TheCloseBoxAndFileExitEndWithZeroAndARecordingVerifies<SwayDesktop>();
 }
 
 // In a Wayland session, where an X11 program would run through Xwayland,
