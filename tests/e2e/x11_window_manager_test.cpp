@@ -163,5 +163,50 @@ TEST_F(X11BackendTest, AWindowGivenAnotherSizeGetsASurfaceOfThatSize) {
   backend_->DestroyWindow(w);
 }
 
+// Scaled up, the screen image behind a window is held to the surface limit
+// however far another client stretches the window: at 4x a window made
+// 32767 pixels wide gets an image 8192 wide and a surface of 2048, not an
+// image four times the limit; the same downwards.
+TEST_F(X11BackendTest, AStretchedWindowsScreenImageIsBoundedWhateverTheScale) {
+  kv::x11::SetScaleOverride(4);
+  backend_.reset(kv::x11::OpenBackend());
+  kv::x11::SetScaleOverride(0);
+  ASSERT_NE(backend_, nullptr);
+  NativeWindow* w = MakeWindow(10, 10, 30, 20);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  Window xw = xt::XWindowOf(backend_.get(), w);
+  struct Stretch {
+    int windowWidth, windowHeight, surfaceWidth, surfaceHeight;
+  };
+  for (const Stretch& c : {Stretch{32767, 6, 2048, 2}, Stretch{6, 32767, 2, 2048}}) {
+    SCOPED_TRACE(std::to_string(c.windowWidth) + "x" + std::to_string(c.windowHeight));
+    XResizeWindow(probe_->display(), xw, c.windowWidth, c.windowHeight);
+    XSync(probe_->display(), False);
+    InputEvent e;
+    ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
+      return ev.type == InputEvent::kResized && ev.height == c.surfaceHeight;
+    }, kArriveMs, &e));
+    EXPECT_EQ(e.width, c.surfaceWidth);
+    kv::PixelSurface s = backend_->Surface(w);
+    ASSERT_EQ(s.width, c.surfaceWidth);
+    ASSERT_EQ(s.height, c.surfaceHeight);
+    int imageWidth = 0, imageHeight = 0;
+    xt::ScreenImageSize(backend_.get(), w, &imageWidth, &imageHeight);
+    EXPECT_EQ(imageWidth, c.surfaceWidth * 4);
+    EXPECT_EQ(imageHeight, c.surfaceHeight * 4);
+    EXPECT_LE(std::max(imageWidth, imageHeight), kv::kMaxSurfaceSide);
+
+    // What can be seen of it shows what was presented.
+    backend_->BeginSurfaceWrite(w);
+    Fill(s, 0x00C0FFEE);
+    backend_->Present(w, 0, 0, s.width, s.height);
+    Settle();
+    EXPECT_EQ(WrongPixels(*probe_, xw, std::min(c.windowWidth, 1800),
+                          std::min(c.windowHeight, 1000), 0x00C0FFEE), 0);
+  }
+  backend_->DestroyWindow(w);
+}
+
 }  // namespace
 }  // namespace kv_x11_test
