@@ -163,6 +163,59 @@ TEST_F(X11BackendTest, AWindowGivenAnotherSizeGetsASurfaceOfThatSize) {
   backend_->DestroyWindow(w);
 }
 
+// What another client makes up and sends of our window's structure is its
+// word, not the server's: a destroy, an unmap, a map, a reparent or a size
+// it claims changes nothing, even when it comes right after a real resize.
+// The manager's close box, sent the same way, still counts.
+TEST_F(X11BackendTest, StructureEventsMadeUpByAnotherClientChangeNothing) {
+  NativeWindow* w = MakeWindow(40, 30, 60, 40);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  Window xw = xt::XWindowOf(backend_.get(), w);
+  // Takes events until the close request sent last, which comes after
+  // everything sent before it; the sizes reported on the way.
+  auto takeUntilCloseRequest = [&](std::vector<std::pair<int, int>>* sizes) {
+    probe_->SendDeleteWindow(xw);
+    bool gone = false;
+    EXPECT_TRUE(WaitFor([&](const InputEvent& ev) {
+      gone |= ev.type == InputEvent::kWindowGone;
+      if (ev.type == InputEvent::kResized) sizes->emplace_back(ev.width, ev.height);
+      return ev.type == InputEvent::kCloseRequest;
+    }));
+    EXPECT_FALSE(gone) << "a made-up DestroyNotify was believed";
+  };
+
+  for (int type : {DestroyNotify, UnmapNotify, MapNotify, ReparentNotify})
+    probe_->SendStructureEvent(xw, type);
+  probe_->SendStructureEvent(xw, ConfigureNotify, 65535, 65535);
+  probe_->SendStructureEvent(xw, ConfigureNotify, -1, -1);
+  std::vector<std::pair<int, int>> sizes;
+  takeUntilCloseRequest(&sizes);
+  EXPECT_TRUE(sizes.empty()) << "a made-up size was taken, " << sizes.back().first;
+  kv::PixelSurface s = backend_->Surface(w);
+  EXPECT_EQ(s.width, 60);
+  EXPECT_EQ(s.height, 40);
+
+  // A real resize, with a made-up one on its heels: the real size holds.
+  XResizeWindow(probe_->display(), xw, 90, 50);
+  XSync(probe_->display(), False);
+  probe_->SendStructureEvent(xw, ConfigureNotify, 65535, 65535);
+  sizes.clear();
+  takeUntilCloseRequest(&sizes);
+  ASSERT_FALSE(sizes.empty()) << "the real resize was not reported";
+  EXPECT_EQ(sizes.back(), std::make_pair(90, 50));
+  s = backend_->Surface(w);
+  EXPECT_EQ(s.width, 90);
+  EXPECT_EQ(s.height, 50);
+
+  // The window still shows what is presented: nothing took it for gone.
+  Fill(s, 0x00405060);
+  backend_->Present(w, 0, 0, s.width, s.height);
+  Settle();
+  EXPECT_EQ(WrongPixels(*probe_, xw, 90, 50, 0x00405060), 0);
+  backend_->DestroyWindow(w);
+}
+
 // Scaled up, the screen image behind a window is held to the surface limit
 // however far another client stretches the window: at 4x a window made
 // 32767 pixels wide gets an image 8192 wide and a surface of 2048, not an
