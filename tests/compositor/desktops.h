@@ -149,7 +149,8 @@ class MutterDesktop {
   // has no list of windows to ask. No title: it is drawn, not told.
   bool FindMain(ScreenRect* content, std::string* title = nullptr);
   bool FindAbout(ScreenRect* content);
-  kv_e2e::Image Grab(const ScreenRect& r, int scale = 0) { return cast_.Grab(r); }
+  // The cast is of the monitor at scale 1: no scale to undo.
+  kv_e2e::Image Grab(const ScreenRect& r, int = 0) { return cast_.Grab(r); }
   bool MoveTo(int x, int y) { return input_.MoveTo(x, y); }
   bool Key(unsigned code, bool pressed) { return input_.Key(code, pressed); }
   bool Tap(unsigned code) { return Key(code, true) && Key(code, false); }
