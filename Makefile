@@ -69,7 +69,8 @@ clean:
 BUILD_BENCH ?= build-bench
 bench: deps-bench
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKV_TESTS=OFF
-	cmake --build $(BUILD_BENCH) -j $(JOBS) --target kelvara_bench kelvara_raw_shm kelvara
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target kelvara_bench kelvara_raw_shm \
+	  kelvara_raw_wl_shm kelvara_wl_clicker kelvara
 	bench/run.sh $(BUILD_BENCH)
 	$(MAKE) --no-print-directory web
 	bench/web.sh $(BUILD_BENCH) $(BUILD_WEB)

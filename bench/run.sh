@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # `make bench`: the headless frame figures, then the real program's frame
 # rate in an X window under Xvfb beside a bare present loop on the same
-# server, all from one run. BENCH_SCALE=2 runs the game's window at twice
-# the size (--scale 2), on a screen large enough for it.
+# server, all from one run; then the same under a headless sway with the
+# Wayland backend beside a bare wl_shm loop (bench/wayland.sh).
+# BENCH_SCALE=2 runs the game's window at twice the size (--scale 2), on a
+# screen large enough for it.
 set -euo pipefail
 build=${1:-build-bench}
 cd "$(dirname "$0")/.."
@@ -31,6 +33,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
+# The X11 figures: a Wayland session's compositor is not what is measured.
+unset WAYLAND_DISPLAY KELVARA_BACKEND
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # Without shared memory (refused, or a server elsewhere) there is no bare
@@ -125,3 +129,6 @@ awk -v raw="${pointer_fps:-0}" -v floor="${floor_us:-0}" -v fps="${present_fps:-
 # The same program at a pace: what the game and the server use while a
 # person waits, plays or pauses.
 bench/pace_cpu.sh "$build/kelvara" "$xvfb" "$unpaced_us" 500 60
+
+# The same game as a native Wayland client under a headless sway.
+bench/wayland.sh "$build" "$floor_us"

@@ -56,7 +56,10 @@ find "$stage" -type d -exec chmod 0755 {} +
 find "$stage" -type f -exec chmod 0644 {} +
 chmod 0755 "$stage/usr/games/kelvara"
 
-# dpkg-shlibdeps wants to run inside a source package.
+# dpkg-shlibdeps wants to run inside a source package. It finds the
+# libraries the program links (Wayland's among them); libdecor loads the
+# plugin that draws a window's frame on GNOME at run time, so that one is
+# named by hand.
 mkdir -p "$work/debian"
 printf 'Source: kelvara\n\nPackage: kelvara\nArchitecture: any\n' > "$work/debian/control"
 shlibs=$(cd "$work" && dpkg-shlibdeps -O "$stage/usr/games/kelvara" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
@@ -69,7 +72,7 @@ Version: $version
 Architecture: $arch
 Maintainer: The Kelvara developers <kelvara@users.noreply.github.com>
 Installed-Size: $size
-Depends: $shlibs, fonts-liberation, fonts-dejavu-core, fonts-wine
+Depends: $shlibs, libdecor-0-plugin-1-cairo | libdecor-0-plugin-1, fonts-liberation, fonts-dejavu-core, fonts-wine
 Section: games
 Priority: optional
 Description: arcade football against the computer

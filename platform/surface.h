@@ -26,4 +26,27 @@ inline void CopyOverlap(const PixelSurface& from, const PixelSurface& to) {
                 to.pixels + static_cast<ptrdiff_t>(y) * to.stride);
 }
 
+// Copies the rectangle (x, y, width, height) of `from` into `to` with each
+// pixel as a factor x factor block (nearest neighbour, crisp): what a
+// display shows of a surface at an integer scale. The rectangle lies in
+// `from`, and its blocks in `to`.
+inline void CopyScaled(const PixelSurface& from, const PixelSurface& to, int x, int y, int width,
+                       int height, int factor) {
+  if (width <= 0 || height <= 0 || factor < 1) return;
+  const size_t rowPixels = static_cast<size_t>(width) * static_cast<size_t>(factor);
+  for (int row = 0; row < height; ++row) {
+    const uint32_t* in = from.pixels + static_cast<ptrdiff_t>(y + row) * from.stride + x;
+    uint32_t* first = to.pixels + static_cast<ptrdiff_t>(y + row) * factor * to.stride +
+                      static_cast<ptrdiff_t>(x) * factor;
+    if (factor == 1) {
+      std::copy_n(in, width, first);
+      continue;
+    }
+    uint32_t* out = first;
+    for (int i = 0; i < width; ++i, out += factor) std::fill_n(out, factor, in[i]);
+    for (int k = 1; k < factor; ++k)
+      std::copy_n(first, rowPixels, first + static_cast<ptrdiff_t>(k) * to.stride);
+  }
+}
+
 }  // namespace kv

@@ -22,6 +22,11 @@ build=(
   llvm clang
   # recordings are compressed
   zlib1g-dev
+  # the native Wayland backend: the client library and its protocols'
+  # XML (wayland-scanner generates their code), the keyboard map, and the
+  # window frames GNOME leaves to its clients (libdecor, drawn by its cairo
+  # plugin, which it loads at run time)
+  libwayland-dev wayland-protocols libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo
 )
 windows=(
   cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
@@ -59,6 +64,9 @@ test=(
   # Their input clients speak Wayland (wayland-scanner and libwayland-client
   # from libwayland-dev) and D-Bus (sd-bus from libsystemd-dev).
   sway xwayland grim x11-xserver-utils mutter dbus-daemon libwayland-dev libsystemd-dev
+  # What mutter shows is read through its screen cast, a PipeWire stream
+  # (the daemon and its session manager run privately for the test).
+  pipewire wireplumber libpipewire-0.3-dev
 )
 fuzz=(
   # libFuzzer and the sanitizer runtimes for clang

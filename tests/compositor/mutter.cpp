@@ -2,6 +2,7 @@
 
 #include <regex>
 
+#include "game_session.h"
 #include "remote_desktop.h"
 
 namespace kv_compositor {
@@ -12,7 +13,7 @@ constexpr int kStartMs = 30000;  // generous: two cores shared with other tests
 
 }  // namespace
 
-bool Mutter::Start(int width, int height) {
+bool Mutter::Start(int width, int height, bool screenCast) {
   if (!dir_.Create("mutter", 0, 0)) {
     error_ = "cannot make a runtime directory";
     return false;
@@ -30,12 +31,24 @@ bool Mutter::Start(int width, int height) {
   }
   // Settings in memory: nothing is read from or written to a real home.
   const kv_e2e::EnvChanges env{{"XDG_RUNTIME_DIR", dir_.path()},
+                               {"PIPEWIRE_RUNTIME_DIR", dir_.path()},
                                {"HOME", dir_.path()},
                                {"DBUS_SESSION_BUS_ADDRESS", busAddress_},
                                {"GSETTINGS_BACKEND", "memory"},
                                {"DISPLAY", std::nullopt},
                                {"WAYLAND_DISPLAY", std::nullopt},
                                {"XAUTHORITY", std::nullopt}};
+  if (screenCast) {
+    // PipeWire carries the stream; its session manager links it to ours.
+    if (!pipewire_.Start({"pipewire"}, env) ||
+        !kv_e2e::Eventually([&] { return !FilesStartingWith(dir_.path(), "pipewire-0").empty(); },
+                            kStartMs, 20) ||
+        !sessionManager_.Start({"wireplumber"}, env)) {
+      error_ = "cannot start pipewire and wireplumber: " + pipewire_.Stderr();
+      Stop();
+      return false;
+    }
+  }
   if (!mutter_.Start({"mutter", "--headless", "--wayland", "--virtual-monitor",
                       std::to_string(width) + "x" + std::to_string(height)},
                      env)) {
@@ -72,10 +85,16 @@ bool Mutter::Start(int width, int height) {
 
 void Mutter::Stop() {
   StopWithChildren(&mutter_);
+  sessionManager_.Stop();
+  pipewire_.Stop();
   bus_.Stop();
   dir_.Remove();
   xDisplay_.clear();
   xAuthority_.clear();
+}
+
+kv_e2e::EnvChanges Mutter::WaylandEnv() const {
+  return {{"WAYLAND_DISPLAY", dir_.File("wayland-0")}, {"DISPLAY", std::nullopt}};
 }
 
 kv_e2e::EnvChanges Mutter::XEnv() const {

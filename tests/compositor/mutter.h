@@ -21,9 +21,10 @@ class Mutter {
   ~Mutter() { Stop(); }
 
   // Starts the bus and mutter with one virtual monitor of width x height,
-  // and waits for its Xwayland. False, with the reason in error(), when
-  // something does not come up.
-  bool Start(int width = 1280, int height = 800);
+  // and waits for its Xwayland. With `screenCast`, PipeWire and its session
+  // manager run beside it, for a screen cast of what it shows. False, with
+  // the reason in error(), when something does not come up.
+  bool Start(int width = 1280, int height = 800, bool screenCast = false);
   void Stop();
   const std::string& error() const { return error_; }
 
@@ -32,11 +33,17 @@ class Mutter {
   kv_e2e::EnvChanges XEnv() const;
   // The private session bus, where RemoteDesktop is offered.
   const std::string& busAddress() const { return busAddress_; }
+  // For Wayland clients: the socket by its path.
+  kv_e2e::EnvChanges WaylandEnv() const;
+  // The PipeWire daemon's socket (with a screen cast).
+  std::string pipewireSocket() const { return dir_.File("pipewire-0"); }
   std::string Log() const { return mutter_.Stdout() + mutter_.Stderr(); }
 
  private:
   SessionDir dir_;
   kv_e2e::Process bus_;
+  kv_e2e::Process pipewire_;
+  kv_e2e::Process sessionManager_;
   kv_e2e::Process mutter_;
   std::string busAddress_;
   std::string xDisplay_;

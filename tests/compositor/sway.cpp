@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "json.h"
 #include "process.h"
 
 namespace kv_compositor {
@@ -42,8 +43,12 @@ bool Sway::Start(const SwayOutput& output) {
   }
   // `xwayland force` starts Xwayland at once and keeps it: a lazy one would
   // end with its last client, and the access given to the test with it.
+  // Sway 1.7 makes a pointer lock hold only for a seat with a configuration
+  // (it makes none by itself): without one, a lock is taken and never
+  // comes into force, and the pointer moves on.
   const std::string config =
       "xwayland force\n"
+      "seat * pointer_constraint enable\n"
       "output HEADLESS-1 mode " + std::to_string(output.width) + "x" +
       std::to_string(output.height) + " position 0 0 scale " + std::to_string(output.scale) +
       "\n"
@@ -117,11 +122,52 @@ kv_e2e::CommandResult Sway::Msg(const std::vector<std::string>& args) {
   return kv_e2e::Run(argv, {}, 15000);
 }
 
-kv_e2e::Image Sway::Grab(int x, int y, int width, int height) {
+namespace {
+
+void CollectViews(const Json& node, std::vector<SwayView>* views) {
+  const Json* rect = node.Get("rect");
+  const Json* inner = node.Get("window_rect");
+  const std::string shell = node.Text("shell");
+  if (!shell.empty() && rect && inner) {
+    SwayView v;
+    v.appId = node.Text("app_id");
+    v.title = node.Text("name");
+    v.shell = shell;
+    v.content.x = static_cast<int>(rect->Number("x") + inner->Number("x"));
+    v.content.y = static_cast<int>(rect->Number("y") + inner->Number("y"));
+    v.content.width = static_cast<int>(inner->Number("width"));
+    v.content.height = static_cast<int>(inner->Number("height"));
+    const Json* focused = node.Get("focused");
+    v.focused = focused && focused->kind == Json::kBool && focused->flag;
+    views->push_back(v);
+  }
+  for (const char* children : {"nodes", "floating_nodes"})
+    if (const Json* list = node.Get(children))
+      for (const Json& child : list->items) CollectViews(child, views);
+}
+
+}  // namespace
+
+std::vector<SwayView> ViewsOfTree(const std::string& json) {
+  std::vector<SwayView> views;
+  Json tree;
+  if (ParseJson(json, &tree)) CollectViews(tree, &views);
+  return views;
+}
+
+std::vector<SwayView> Sway::Views() {
+  kv_e2e::CommandResult r = Msg({"-t", "get_tree"});
+  return r.exitCode == 0 ? ViewsOfTree(r.out) : std::vector<SwayView>{};
+}
+
+kv_e2e::Image Sway::Grab(int x, int y, int width, int height, int scale) {
   kv_e2e::Image image;
   const std::string geometry = std::to_string(x) + "," + std::to_string(y) + " " +
                                std::to_string(width) + "x" + std::to_string(height);
-  kv_e2e::CommandResult r = kv_e2e::Run({"grim", "-t", "ppm", "-g", geometry, "-"}, WaylandEnv(), 20000);
+  std::vector<std::string> argv{"grim", "-t", "ppm", "-g", geometry};
+  if (scale > 0) argv.insert(argv.end(), {"-s", std::to_string(scale)});
+  argv.push_back("-");
+  kv_e2e::CommandResult r = kv_e2e::Run(argv, WaylandEnv(), 20000);
   if (r.exitCode != 0 || !kv_e2e::ParsePpm(r.out, &image)) return kv_e2e::Image{};
   return image;
 }

@@ -12,6 +12,7 @@
 
 #include "probe.h"
 #include "process.h"
+#include "screen_rect.h"
 #include "session_dir.h"
 
 namespace kv_compositor {
@@ -20,6 +21,18 @@ struct SwayOutput {
   int width = 1280, height = 800;  // the mode, in output pixels
   int scale = 1;                   // X clients see width / scale x height / scale
 };
+
+// A window as sway's tree shows it.
+struct SwayView {
+  std::string appId;  // a Wayland client's; empty for an X11 one
+  std::string title;
+  std::string shell;  // "xdg_shell" or "xwayland"
+  ScreenRect content;  // the client's own surface, in layout pixels
+  bool focused = false;
+};
+
+// The windows of a `swaymsg -t get_tree` answer, in the tree's order.
+std::vector<SwayView> ViewsOfTree(const std::string& json);
 
 class Sway {
  public:
@@ -44,11 +57,14 @@ class Sway {
 
   // swaymsg with these arguments.
   kv_e2e::CommandResult Msg(const std::vector<std::string>& args);
+  // The windows sway has now.
+  std::vector<SwayView> Views();
   // Sway's debug log so far.
   std::string Log() const { return sway_.Stderr(); }
   // The rectangle (x, y, width, height) of the layout as grim reads it: in
   // output pixels, so scale times the size at scale > 1. Empty on failure.
-  kv_e2e::Image Grab(int x, int y, int width, int height);
+  // A `scale` reads it at that scale instead of the largest output's.
+  kv_e2e::Image Grab(int x, int y, int width, int height, int scale = 0);
 
  private:
   SessionDir dir_;

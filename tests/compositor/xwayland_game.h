@@ -8,6 +8,7 @@
 #include "pitch_picture.h"
 #include "probe.h"
 #include "process.h"
+#include "screen_rect.h"
 
 namespace kv_compositor {
 
@@ -16,12 +17,6 @@ const char* KelvaraPath();
 
 constexpr int kPitchWidth = 1000, kPitchHeight = 600;
 
-struct ScreenRect {
-  int x = 0, y = 0, width = 0, height = 0;
-  bool Inside(int screenWidth, int screenHeight) const {
-    return x >= 0 && y >= 0 && x + width <= screenWidth && y + height <= screenHeight;
-  }
-};
 
 class XwaylandGame {
  public:

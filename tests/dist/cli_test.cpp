@@ -15,7 +15,8 @@ CommandResult Kelvara(std::vector<std::string> args) {
   args.insert(args.begin(), KV_KELVARA_PATH);
   // Without a display a window could not open: the program would end with
   // its window-creation failure instead of these answers.
-  return Run(args, {{"DISPLAY", std::nullopt}}, 20000);
+  return Run(args, {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt},
+                    {"KELVARA_BACKEND", std::nullopt}}, 20000);
 }
 
 TEST(CommandLine, HelpAndVersionAnswerOnStandardOutput) {

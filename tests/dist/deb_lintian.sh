@@ -19,7 +19,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] && [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
   { echo "package version $(dpkg-deb -f "$deb" Version), the build's '$version'"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libx11-6 libfreetype6 libfontconfig1 fonts-liberation fonts-dejavu-core fonts-wine; do
+for d in libx11-6 libfreetype6 libfontconfig1 libwayland-client0 libwayland-cursor0 libxkbcommon0 \
+  libdecor-0-0 libdecor-0-plugin-1-cairo fonts-liberation fonts-dejavu-core fonts-wine; do
   grep -q "$d" <<<"$depends" || { echo "Depends lacks $d: $depends"; exit 1; }
 done
 out=$(lintian --allow-root "$deb" 2>&1)

@@ -322,7 +322,7 @@ TEST(KelvaraProgram, LostServerEndsWithZero) {
 // falls back to standard error, and the program ends with 1.
 TEST(KelvaraProgram, WithoutADisplayReportsTheFailureAndExitsOne) {
   kv_e2e::CommandResult r =
-      kv_e2e::Run({kv_e2e::KelvaraPath()}, {{"DISPLAY", std::nullopt}}, 20000);
+      kv_e2e::Run({kv_e2e::KelvaraPath()}, {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}}, 20000);
   ASSERT_FALSE(r.timedOut);
   EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_NE(r.err.find("Window Creation Failed."), std::string::npos) << r.err;

@@ -22,7 +22,11 @@ class Xvfb {
   void Kill();
   const std::string& display() const { return display_; }  // ":N"
   const std::string& error() const { return error_; }
-  EnvChanges Env() const { return {{"DISPLAY", display_}}; }
+  // The game on this server only: in a Wayland session it would otherwise
+  // be a client of the session's compositor.
+  EnvChanges Env() const {
+    return {{"DISPLAY", display_}, {"WAYLAND_DISPLAY", std::nullopt}, {"KELVARA_BACKEND", std::nullopt}};
+  }
 
  private:
   pid_t pid_ = -1;
