@@ -78,7 +78,7 @@ void HeadlessBackend::WaitEvent(std::chrono::microseconds timeout) {
   // Never sleeps: a modal loop's pass lets the test act instead, and the
   // time asked for passes at once unless the test queued input.
   if (idleHook) idleHook(idleContext);
-  if (events.empty() && timeout.count() > 0) monotonicNs += timeout.count() * 1000;
+  if (!screen.HasEvents() && timeout.count() > 0) monotonicNs += timeout.count() * 1000;
 }
 
 void HeadlessBackend::PointerPosition(int* x, int* y) {
