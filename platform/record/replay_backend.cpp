@@ -31,8 +31,11 @@ void ReplayBackend::Differ(const std::string& what) {
   StopPlaying(State::kDiffers);
 }
 
-// Takes the next record, which must be of `kind` (or `alternative`).
-bool ReplayBackend::Take(Kind kind, Record* r, Kind alternative) {
+bool ReplayBackend::Take(Kind kind, Record* r) { return TakeEither(kind, kind, r); }
+
+bool ReplayBackend::TakeInput(Record* r) { return TakeEither(Kind::kEvent, Kind::kNoEvent, r); }
+
+bool ReplayBackend::TakeEither(Kind kind, Kind alternative, Record* r) {
   if (state_ != State::kPlaying) return false;
   if (hasPending_) {
     *r = pending_;
@@ -193,7 +196,7 @@ bool ReplayBackend::PollEvent(InputEvent* event) {
     }
   }
   Record r;
-  if (Take(Kind::kEvent, &r, Kind::kNoEvent)) {
+  if (TakeInput(&r)) {
     if (r.kind == Kind::kNoEvent) return false;
     InputEvent e = r.event;
     e.window = r.windowId >= 1 && r.windowId <= byId_.size() ? byId_[r.windowId - 1] : nullptr;

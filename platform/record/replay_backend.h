@@ -67,7 +67,11 @@ class ReplayBackend final : public Backend {
   bool Live() const { return state_ != State::kPlaying && live_ != nullptr; }
 
  private:
-  bool Take(Kind kind, Record* r, Kind alternative = Kind::kNoEvent);
+  // Takes the next record, which must be of `kind`; PollEvent alone also
+  // takes "no input" (TakeInput).
+  bool Take(Kind kind, Record* r);
+  bool TakeInput(Record* r);
+  bool TakeEither(Kind kind, Kind alternative, Record* r);
   void Differ(const std::string& what);
   void StopPlaying(State state);
   void DrainLive();
