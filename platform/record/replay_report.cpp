@@ -61,8 +61,7 @@ Outcome FinalOutcome(ReplayBackend& replay, const TapeReader& tape, const Score&
   return {1, "replay: differs at frame " + std::to_string(replay.frames()) + ": " + what};
 }
 
-std::string Introduction(const std::string& path, const TapeReader& unread) {
-  TapeReader tape = unread;
+std::string Introduction(const std::string& path, TapeReader& tape) {
   uint64_t frames = 0;
   Record r;
   while (tape.Next(&r)) frames += r.kind == Kind::kPresent;

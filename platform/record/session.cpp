@@ -159,12 +159,24 @@ bool StartRecording(const std::string& path, std::string* error) {
   return true;
 }
 
+// What a replay in the window says first. The frames are counted by a
+// reader of its own; a pipe can be read only once, so for one the length
+// shows only at its end.
+std::string IntroductionOf(const std::string& path) {
+  struct stat st;
+  TapeReader again;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !again.Open(path, nullptr)) {
+    return "replay: " + path;
+  }
+  return Introduction(path, again);
+}
+
 bool StartReplay(const std::string& path, bool verify, std::string* error) {
   Session& s = S();
   if (!s.reader.Open(path, error)) return false;
   s.mode = verify ? Mode::kReplayVerify : Mode::kReplayWindow;
   s.path = path;
-  if (!verify) s.introduction = Introduction(path, s.reader);
+  if (!verify) s.introduction = IntroductionOf(path);
   s.replay = std::make_unique<ReplayBackend>(&s.reader, nullptr);
   s.replay->SetOnStop(OnReplayStop, nullptr);
   s.previousClock = rt::CurrentWallClockSource();

@@ -19,6 +19,10 @@ constexpr uint8_t kTrailerTag = 'E';
 // A reader refuses larger sizes before allocating anything for them.
 constexpr uint32_t kMaxBlockBytes = 4u << 20;
 constexpr uint32_t kMaxVersionText = 200;
+// What one recording may hold at most, in records before packing: some
+// 150 hours of unpaced play, far beyond any real session, and a bound on
+// the time any file can keep a replay busy.
+constexpr uint64_t kMaxRecordingBytes = uint64_t{16} << 30;
 
 // One answer the platform layer got from outside, or a mark in the stream.
 // A record is a tag byte (kind in the low four bits, a small value in the

@@ -3,6 +3,7 @@
 // the file is bad.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -163,6 +164,45 @@ TEST(Recording, ACommandLineTheProgramTurnsDownMakesNoFile) {
   run = RunProgram("--record '" + kBuild + "/no/such/folder/x.kvr'");
   EXPECT_EQ(run.status, 2) << run.out;
   EXPECT_NE(run.out.find("cannot create it"), std::string::npos) << run.out;
+}
+
+// The file is read a block at a time and its header checked from its first
+// bytes: an endless or huge input is turned down at once. The program runs
+// under an address-space limit (in the plain build: the sanitizers reserve
+// more than that) so that a reader that took everything fails here rather
+// than take the machine.
+TEST(Replays, EndlessOrHugeInputIsTurnedDownFromItsFirstBytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  const std::string limit;
+#else
+  const std::string limit = "ulimit -v 1048576; ";
+#endif
+  auto verify = [&](const std::string& file) {
+    ProgramRun run;
+    const std::string command = limit + "env -u DISPLAY timeout 120 " + kBuild +
+                                "/kelvara --replay '" + file + "' --verify 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return run;
+    char buffer[512];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) run.out.append(buffer, n);
+    const int status = pclose(p);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+  };
+  for (const char* endless : {"/dev/zero", "/dev/urandom"}) {
+    const ProgramRun run = verify(endless);
+    EXPECT_EQ(run.status, 2) << endless << ": " << run.out;
+    EXPECT_NE(run.out.find(": not a recording"), std::string::npos) << endless << ": " << run.out;
+  }
+  // A sound header and then 1.5 GB of nothing (a sparse file: no disk used).
+  const std::string huge = kBuild + "/huge_recording.kvr";
+  Spit("huge_recording.kvr", PackHeader("Kelvara 1.0"));
+  ASSERT_EQ(truncate(huge.c_str(), 1536ll << 20), 0);
+  const ProgramRun run = verify(huge);
+  std::remove(huge.c_str());
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_NE(run.out.find("corrupted recording at byte"), std::string::npos) << run.out;
 }
 
 TEST(Replays, ACommandLineTheProgramTurnsDownReplaysNothing) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -267,6 +268,109 @@ TEST(Tape, AResizeToASizeNoSurfaceCanHaveIsCorrupt) {
     EXPECT_NE(back.problem.find("corrupted record"), std::string::npos) << back.problem;
     EXPECT_TRUE(back.records.empty());
   }
+}
+
+// A source that gives `prefix` and then `filler` bytes for ever, counting
+// what it was asked for.
+struct EndlessSource {
+  std::string prefix;
+  uint8_t filler = 0;
+  uint64_t given = 0;
+  static long Read(void* context, uint8_t* to, size_t size) {
+    auto* self = static_cast<EndlessSource*>(context);
+    for (size_t i = 0; i < size; ++i, ++self->given) {
+      to[i] = self->given < self->prefix.size() ? static_cast<uint8_t>(self->prefix[self->given])
+                                                : self->filler;
+    }
+    return static_cast<long>(size);
+  }
+};
+
+ByteSource SourceOf(EndlessSource* endless) {
+  ByteSource source;
+  source.read = &EndlessSource::Read;
+  source.context = endless;
+  return source;
+}
+
+// The reader asks its source only for what the next section needs: an input
+// without end costs a section's worth of bytes at most.
+TEST(Tape, AnEndlessInputIsReadOnlyAsFarAsItsFirstBadSection) {
+  std::string error;
+  {
+    EndlessSource zeros;
+    TapeReader reader;
+    EXPECT_FALSE(reader.OpenSource(SourceOf(&zeros), &error));
+    EXPECT_EQ(error, "not a recording");
+    EXPECT_LE(zeros.given, 1024u);
+  }
+  {
+    EndlessSource afterHeader;
+    afterHeader.prefix = PackHeader("Kelvara test");
+    TapeReader reader;
+    ASSERT_TRUE(reader.OpenSource(SourceOf(&afterHeader), &error)) << error;
+    Record r;
+    EXPECT_FALSE(reader.Next(&r));
+    EXPECT_EQ(reader.end(), TapeReader::End::kCorrupt);
+    EXPECT_NE(reader.problem().find("not a block"), std::string::npos) << reader.problem();
+    EXPECT_LE(afterHeader.given, 64u * 1024);
+  }
+  {
+    // A block that claims the largest packed size, then bytes for ever: its
+    // packed bytes are read, fail their checksum, and nothing more is.
+    EndlessSource bigBlock;
+    bigBlock.prefix = PackHeader("Kelvara test");
+    bigBlock.prefix.push_back('B');
+    PutVarint(bigBlock.prefix, kMaxBlockBytes);
+    PutVarint(bigBlock.prefix, kMaxBlockBytes);
+    bigBlock.filler = 0xA5;
+    TapeReader reader;
+    ASSERT_TRUE(reader.OpenSource(SourceOf(&bigBlock), &error)) << error;
+    Record r;
+    EXPECT_FALSE(reader.Next(&r));
+    EXPECT_EQ(reader.end(), TapeReader::End::kCorrupt);
+    EXPECT_NE(reader.problem().find("checksum"), std::string::npos) << reader.problem();
+    EXPECT_LE(bigBlock.given, uint64_t{kMaxBlockBytes} + 128 * 1024);
+  }
+}
+
+// A source that fails is said as such, with how far it was read.
+TEST(Tape, ASourceThatFailsIsTold) {
+  struct Failing {
+    std::string bytes;
+    static long Read(void* context, uint8_t* to, size_t size) {
+      auto* self = static_cast<Failing*>(context);
+      if (self->bytes.empty()) return -1;
+      const size_t n = std::min(size, self->bytes.size());
+      std::memcpy(to, self->bytes.data(), n);
+      self->bytes.erase(0, n);
+      return static_cast<long>(n);
+    }
+    static std::string Error(void*) { return "the disk is on fire"; }
+  };
+  const std::vector<Record> rs = SampleRecords();
+  const std::string whole = FileOf(rs, 4, Trailer{1, 0, 0, 0});
+  Failing failing{whole.substr(0, whole.size() / 2)};
+  ByteSource source;
+  source.read = &Failing::Read;
+  source.error = &Failing::Error;
+  source.context = &failing;
+  TapeReader reader;
+  std::string error;
+  ASSERT_TRUE(reader.OpenSource(source, &error)) << error;
+  Record r;
+  size_t n = 0;
+  while (reader.Next(&r)) ++n;
+  EXPECT_GT(n, 0u);
+  EXPECT_EQ(reader.end(), TapeReader::End::kTruncated);
+  EXPECT_NE(reader.problem().find("cannot read it past byte"), std::string::npos) << reader.problem();
+  EXPECT_NE(reader.problem().find("the disk is on fire"), std::string::npos) << reader.problem();
+
+  Failing nothing{""};
+  source.context = &nothing;
+  TapeReader refused;
+  EXPECT_FALSE(refused.OpenSource(source, &error));
+  EXPECT_EQ(error, "cannot read it: the disk is on fire");
 }
 
 }  // namespace
