@@ -38,8 +38,7 @@ bool GetPair(SpanReader& in, unsigned small, int64_t* lastX, int64_t* lastY, int
   }
   *x = *lastX;
   *y = *lastY;
-  // Places are ints in the backend; a recording says nothing else.
-  return *x >= INT32_MIN && *x <= INT32_MAX && *y >= INT32_MIN && *y <= INT32_MAX;
+  return OnScreenScale(*x) && OnScreenScale(*y);
 }
 
 }  // namespace
@@ -153,7 +152,8 @@ bool RecordCodec::Decode(SpanReader& in, Record* r) {
     case Kind::kOrigin:
       return GetPair(in, small, &lastOriginX_, &lastOriginY_, &r->a, &r->b);
     case Kind::kScreen:
-      return small == 0 && in.Signed(&r->a) && in.Signed(&r->b);
+      return small == 0 && in.Signed(&r->a) && in.Signed(&r->b) && r->a >= 0 && r->b >= 0 &&
+             OnScreenScale(r->a) && OnScreenScale(r->b);
     case Kind::kCheckpoint: {
       uint64_t frame;
       if (small != 0 || !in.Varint(&frame) || !in.Fixed(&r->hash, 8)) return false;
@@ -175,17 +175,21 @@ bool RecordCodec::Decode(SpanReader& in, Record* r) {
       if (window > 0xFFFFFFFFu || button > 0xFFFF || key > 0xFFFF || ch > 0x10FFFF || mods > 7) {
         return false;
       }
+      // Unsigned sums: a hostile delta wraps instead of overflowing, and
+      // is then out of range.
       lastX_ = static_cast<int64_t>(static_cast<uint64_t>(lastX_) + static_cast<uint64_t>(dsx));
       lastY_ = static_cast<int64_t>(static_cast<uint64_t>(lastY_) + static_cast<uint64_t>(dsy));
-      if (lastX_ < INT32_MIN || lastX_ > INT32_MAX || lastY_ < INT32_MIN || lastY_ > INT32_MAX ||
-          ox < INT32_MIN || ox > INT32_MAX || oy < INT32_MIN || oy > INT32_MAX) {
+      const int64_t x = static_cast<int64_t>(static_cast<uint64_t>(lastX_) + static_cast<uint64_t>(ox));
+      const int64_t y = static_cast<int64_t>(static_cast<uint64_t>(lastY_) + static_cast<uint64_t>(oy));
+      if (!OnScreenScale(lastX_) || !OnScreenScale(lastY_) || !OnScreenScale(x) ||
+          !OnScreenScale(y)) {
         return false;
       }
       r->windowId = static_cast<uint32_t>(window);
       e.screenX = static_cast<int>(lastX_);
       e.screenY = static_cast<int>(lastY_);
-      e.x = static_cast<int>(static_cast<uint32_t>(e.screenX) + static_cast<uint32_t>(ox));
-      e.y = static_cast<int>(static_cast<uint32_t>(e.screenY) + static_cast<uint32_t>(oy));
+      e.x = static_cast<int>(x);
+      e.y = static_cast<int>(y);
       e.button = static_cast<int>(button);
       e.key = static_cast<unsigned>(key);
       e.ch = static_cast<wchar_t>(ch);

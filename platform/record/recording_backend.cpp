@@ -1,5 +1,7 @@
 #include "platform/record/recording_backend.h"
 
+#include <algorithm>
+
 #include "platform/record/frame_hash.h"
 
 namespace kv {
@@ -20,6 +22,9 @@ void RecordingBackend::ClockRead(int64_t ms) { Add(Make(Kind::kClock, ms)); }
 void RecordingBackend::ScreenSize(int* width, int* height) {
   int w = 0, h = 0;
   inner_->ScreenSize(&w, &h);
+  // What the program is handed is what the file can hold.
+  w = std::max(0, HeldToScreenScale(w));
+  h = std::max(0, HeldToScreenScale(h));
   Add(Make(Kind::kScreen, w, h));
   if (width) *width = w;
   if (height) *height = h;
@@ -60,6 +65,8 @@ void RecordingBackend::Present(NativeWindow* window, int x, int y, int width, in
 void RecordingBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
   int ox = 0, oy = 0;
   inner_->SurfaceOrigin(window, &ox, &oy);
+  ox = HeldToScreenScale(ox);
+  oy = HeldToScreenScale(oy);
   Add(Make(Kind::kOrigin, ox, oy));
   if (x) *x = ox;
   if (y) *y = oy;
@@ -71,6 +78,10 @@ bool RecordingBackend::PollEvent(InputEvent* event) {
     Add(Make(Kind::kNoEvent));
     return false;
   }
+  e.screenX = HeldToScreenScale(e.screenX);
+  e.screenY = HeldToScreenScale(e.screenY);
+  e.x = HeldToScreenScale(e.x);
+  e.y = HeldToScreenScale(e.y);
   Record r = Make(Kind::kEvent);
   r.event = e;
   auto it = ids_.find(e.window);
@@ -83,6 +94,8 @@ bool RecordingBackend::PollEvent(InputEvent* event) {
 void RecordingBackend::PointerPosition(int* x, int* y) {
   int px = 0, py = 0;
   inner_->PointerPosition(&px, &py);
+  px = HeldToScreenScale(px);
+  py = HeldToScreenScale(py);
   Add(Make(Kind::kPointer, px, py));
   if (x) *x = px;
   if (y) *y = py;

@@ -24,6 +24,16 @@ constexpr uint32_t kMaxVersionText = 200;
 // the time any file can keep a replay busy.
 constexpr uint64_t kMaxRecordingBytes = uint64_t{16} << 30;
 
+// Screen coordinates and sides as a backend can report them: a recording
+// holds what it is given to this range, and a reader takes nothing else.
+inline bool OnScreenScale(int64_t v) {
+  return v >= -kMaxScreenCoordinate && v <= kMaxScreenCoordinate;
+}
+inline int HeldToScreenScale(int v) {
+  return v < -kMaxScreenCoordinate ? -kMaxScreenCoordinate
+                                   : v > kMaxScreenCoordinate ? kMaxScreenCoordinate : v;
+}
+
 // One answer the platform layer got from outside, or a mark in the stream.
 // A record is a tag byte (kind in the low four bits, a small value in the
 // high four) followed by the kind's fields as variable-length integers.

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -310,6 +311,65 @@ TEST(Replays, NoInputInPlaceOfAnotherReadingDiffers) {
     const ProgramRun run = Verify(WriteRecording("no_input_for_another.kvr", changed));
     EXPECT_TRUE(run.status == 1 || run.status == 2) << KindName(kind) << ": " << run.out;
     EXPECT_EQ(run.out.find(", matches"), std::string::npos) << KindName(kind) << ": " << run.out;
+  }
+}
+
+// A copy of `original` with the first record of `kind` after the first
+// left click changed by `change`.
+Recording Changed(const Recording& original, Kind kind, void (*change)(Record*)) {
+  Recording changed = original;
+  bool clicked = false;
+  for (Record& r : changed.records) {
+    if (r.kind == Kind::kEvent && r.event.type == InputEvent::kButtonDown && r.event.button == 1) {
+      clicked = true;
+    }
+    if (clicked && r.kind == kind) {
+      change(&r);
+      return changed;
+    }
+  }
+  ADD_FAILURE() << "no " << KindName(kind) << " after a click";
+  return changed;
+}
+
+// Coordinates no display can report are a corrupted record, whatever the
+// windowing layer would make of them; those at the edge of what a display
+// can report replay without harm (the sanitizer build aborts on any
+// overflow on their way).
+TEST(Replays, CoordinatesNoDisplayCanReportAreCorrupt) {
+  const Recording original = ReadRecording(kReplays + "/made-by-sanitizer-build.kvr");
+  struct Case {
+    const char* what;
+    Kind kind;
+    void (*change)(Record*);
+  };
+  const Case beyond[] = {
+      {"pointer", Kind::kPointer, [](Record* r) { r->a = r->b = INT32_MAX; }},
+      {"window place", Kind::kOrigin, [](Record* r) { r->a = INT32_MIN, r->b = INT32_MAX; }},
+      {"screen", Kind::kScreen, [](Record* r) { r->a = r->b = -1; }},
+      {"event", Kind::kEvent,
+       [](Record* r) { r->event.screenX = r->event.x = INT32_MIN, r->event.y = INT32_MAX; }},
+  };
+  for (const Case& c : beyond) {
+    const ProgramRun run = Verify(WriteRecording("beyond_the_screen.kvr", Changed(original, c.kind, c.change)));
+    EXPECT_EQ(run.status, 2) << c.what << ": " << run.out;
+    EXPECT_NE(run.out.find("corrupted record"), std::string::npos) << c.what << ": " << run.out;
+  }
+  const Case edge[] = {
+      {"pointer", Kind::kPointer,
+       [](Record* r) { r->a = kMaxScreenCoordinate, r->b = -kMaxScreenCoordinate; }},
+      {"window place", Kind::kOrigin,
+       [](Record* r) { r->a = -kMaxScreenCoordinate, r->b = kMaxScreenCoordinate; }},
+      {"screen", Kind::kScreen, [](Record* r) { r->a = r->b = kMaxScreenCoordinate; }},
+      {"event", Kind::kEvent, [](Record* r) {
+         r->event.screenX = -kMaxScreenCoordinate, r->event.screenY = kMaxScreenCoordinate;
+         r->event.x = kMaxScreenCoordinate, r->event.y = -kMaxScreenCoordinate;
+       }},
+  };
+  for (const Case& c : edge) {
+    const ProgramRun run = Verify(WriteRecording("edge_of_the_screen.kvr", Changed(original, c.kind, c.change)));
+    EXPECT_TRUE(run.status == 0 || run.status == 1) << c.what << ": " << run.out;
+    EXPECT_NE(run.out.find("replay: "), std::string::npos) << c.what << ": " << run.out;
   }
 }
 

@@ -32,7 +32,7 @@ std::vector<Record> SampleRecords() {
   add(Kind::kOrigin, 200, 249);
   add(Kind::kOrigin, 200, 249);         // unchanged
   add(Kind::kPointer, 700, 549);
-  add(Kind::kPointer, -3, 2000000000);  // off screen, far away
+  add(Kind::kPointer, -3, kMaxScreenCoordinate);  // off screen, as far as a screen goes
   add(Kind::kGrab, 0);
   add(Kind::kGrab, 1);
   add(Kind::kNoEvent);
