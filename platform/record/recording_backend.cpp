@@ -17,9 +17,14 @@ Record Make(Kind kind, int64_t a = 0, int64_t b = 0) {
 }
 }  // namespace
 
-void RecordingBackend::ClockRead(int64_t ms) { Add(Make(Kind::kClock, ms)); }
+namespace {
+// A wait is cut to this while recording, so that a stop signal is acted on
+// soon (a wait may end early; the caller looks again).
+constexpr auto kLongestWait = std::chrono::milliseconds(100);
+}  // namespace
 
 void RecordingBackend::ScreenSize(int* width, int* height) {
+  Watch();
   int w = 0, h = 0;
   inner_->ScreenSize(&w, &h);
   // What the program is handed is what the file can hold.
@@ -31,6 +36,7 @@ void RecordingBackend::ScreenSize(int* width, int* height) {
 }
 
 NativeWindow* RecordingBackend::CreateWindow(const NativeWindowParams& params) {
+  Watch();
   NativeWindow* w = inner_->CreateWindow(params);
   Add(Make(Kind::kCreate, w ? 1 : 0));
   // Numbered in creation order, which the layer above repeats on replay.
@@ -48,10 +54,12 @@ void RecordingBackend::DestroyWindow(NativeWindow* window) {
 }
 
 void RecordingBackend::Present(NativeWindow* window, int x, int y, int width, int height) {
+  Watch();
   inner_->Present(window, x, y, width, height);
   Add(Make(Kind::kPresent));
   ++frames_;
   lastPresented_ = window;
+  presentedSinceWait_ = true;
   if (tape_->BlockDue()) {
     // Each block ends on a frame check, so a replay finds a difference
     // within a second of where it began.
@@ -63,6 +71,7 @@ void RecordingBackend::Present(NativeWindow* window, int x, int y, int width, in
 }
 
 void RecordingBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
+  Watch();
   int ox = 0, oy = 0;
   inner_->SurfaceOrigin(window, &ox, &oy);
   ox = HeldToScreenScale(ox);
@@ -73,6 +82,7 @@ void RecordingBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
 }
 
 bool RecordingBackend::PollEvent(InputEvent* event) {
+  Watch();
   InputEvent e;
   if (!inner_->PollEvent(&e)) {
     Add(Make(Kind::kNoEvent));
@@ -91,7 +101,18 @@ bool RecordingBackend::PollEvent(InputEvent* event) {
   return true;
 }
 
+void RecordingBackend::WaitEvent(std::chrono::microseconds timeout) {
+  // Where the program waits with nothing shown since it last waited (a menu
+  // or a dialog open), blocks end by time as they do at frames, so the file
+  // grows at least once a second whatever the program does. Such a block
+  // has no frame check: there is no new frame to check.
+  if (!presentedSinceWait_ && tape_->BlockDue()) tape_->EndBlock();
+  presentedSinceWait_ = false;
+  inner_->WaitEvent(std::min<std::chrono::microseconds>(timeout, kLongestWait));
+}
+
 void RecordingBackend::PointerPosition(int* x, int* y) {
+  Watch();
   int px = 0, py = 0;
   inner_->PointerPosition(&px, &py);
   px = HeldToScreenScale(px);
@@ -102,6 +123,7 @@ void RecordingBackend::PointerPosition(int* x, int* y) {
 }
 
 bool RecordingBackend::GrabPointer(NativeWindow* window) {
+  Watch();
   const bool ok = inner_->GrabPointer(window);
   Add(Make(Kind::kGrab, ok ? 1 : 0));
   return ok;

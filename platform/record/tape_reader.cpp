@@ -19,7 +19,7 @@ uint32_t Crc(uint32_t crc, const uint8_t* data, size_t size) {
 // and a checksum (a block); a varint, two signed ones, a hash and a
 // checksum (the trailer).
 constexpr size_t kSectionHead = 1 + 10 + 10 + 4;
-constexpr size_t kTrailerMost = 1 + 10 + 10 + 10 + 8 + 4;
+constexpr size_t kTrailerMost = 1 + 10 + 10 + 10 + 8 + 10 + 10 + 4;
 // Read from the source in pieces of this size at most.
 constexpr size_t kReadPiece = 64 * 1024;
 
@@ -161,6 +161,18 @@ bool TapeReader::ReadHeader(std::string* error) {
   writerVersion_.assign(reinterpret_cast<const char*>(in.Here()), textSize);
   in.Skip(textSize);
   Consume(in_.size() - inPos_ - in.Left());
+  version_ = version;
+  if (version < 2) return true;
+
+  Fill(10 + kMaxCommandLine);
+  SpanReader line(in_.data() + inPos_, in_.size() - inPos_);
+  uint64_t lineSize = 0;
+  if (!line.Varint(&lineSize) || lineSize > kMaxCommandLine || line.Left() < lineSize) {
+    return fail("truncated or damaged header");
+  }
+  commandLine_.assign(reinterpret_cast<const char*>(line.Here()), lineSize);
+  line.Skip(lineSize);
+  Consume(in_.size() - inPos_ - line.Left());
   return true;
 }
 
@@ -184,9 +196,10 @@ bool TapeReader::LoadSection() {
     Fill(kTrailerMost);
     SpanReader in(in_.data() + inPos_ + 1, in_.size() - inPos_ - 1);
     const uint8_t* start = in.Here();
-    uint64_t frames, hash, crc;
+    uint64_t frames, hash, crc, ending = 0, signal = 0;
     int64_t left, right;
-    if (!in.Varint(&frames) || !in.Signed(&left) || !in.Signed(&right) || !in.Fixed(&hash, 8)) {
+    if (!in.Varint(&frames) || !in.Signed(&left) || !in.Signed(&right) || !in.Fixed(&hash, 8) ||
+        (version_ >= 2 && (!in.Varint(&ending) || !in.Varint(&signal)))) {
       Stop(End::kTruncated, Failure("truncated: the end record is cut short"));
       return false;
     }
@@ -199,7 +212,15 @@ bool TapeReader::LoadSection() {
       Stop(End::kCorrupt, "corrupted end record" + where + " (checksum)");
       return false;
     }
-    trailer_ = Trailer{frames, left, right, hash};
+    // An ending this program does not know, or a signal that says nothing.
+    const bool bySignal = ending == static_cast<uint64_t>(Ending::kSignal);
+    if (ending > static_cast<uint64_t>(Ending::kSignal) || (bySignal != (signal != 0)) ||
+        signal > 64) {
+      Stop(End::kCorrupt, "corrupted end record" + where + " (how it ended)");
+      return false;
+    }
+    trailer_ = Trailer{frames, left, right, hash, static_cast<Ending>(ending),
+                       static_cast<int>(signal)};
     Consume(1 + fieldBytes + 4);
     // Nothing may follow; one more byte is enough to tell.
     if (Fill(1) > 0) {

@@ -55,6 +55,9 @@ class TapeReader {
   const std::string& problem() const { return problem_; }
   const Trailer& trailer() const { return trailer_; }
   const std::string& writerVersion() const { return writerVersion_; }
+  int version() const { return version_; }
+  // The command line the recorded program was given (format 2 on), or null.
+  const std::string* commandLine() const { return version_ >= 2 ? &commandLine_ : nullptr; }
 
  private:
   bool ReadHeader(std::string* error);
@@ -85,6 +88,8 @@ class TapeReader {
   std::string problem_;
   Trailer trailer_;
   std::string writerVersion_;
+  int version_ = 0;
+  std::string commandLine_;
 };
 
 }  // namespace record

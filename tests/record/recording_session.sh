@@ -3,7 +3,8 @@
 # after `set -euo pipefail`; cleans up on exit.
 #   kv_start_recording KELVARA OUT
 #     sets game (the program's pid), win (its window), cx, cy (the pitch's
-#     centre on the screen)
+#     centre on the screen). KV_RECORD_ARGS, when set, are more options for
+#     the recording program ("--pace 500").
 work=$(mktemp -d)
 cleanup() {
   [ -n "${game:-}" ] && kill -9 "$game" 2>/dev/null || true
@@ -18,7 +19,8 @@ kv_start_recording() {
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   export DISPLAY=":$(cat "$work/display")"
 
-  "$1" --record "$2" 2>"$work/stderr" &
+  # shellcheck disable=SC2086
+  "$1" --record "$2" ${KV_RECORD_ARGS:-} 2>"$work/stderr" &
   game=$!
   win=""
   for _ in $(seq 100); do

@@ -202,7 +202,7 @@ TEST(Tape, BadHeadersAreRefusedWithTheirReason) {
   EXPECT_EQ(Read("GIF89a this is a picture").error, "not a recording");
 
   std::string newer = PackHeader("Kelvara 7.0");
-  newer[8] = 2;
+  newer[8] = kFormatVersion + 1;
   ReadBack back = Read(newer);
   EXPECT_FALSE(back.opened);
   EXPECT_NE(back.error.find("newer version"), std::string::npos) << back.error;
