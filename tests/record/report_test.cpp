@@ -41,6 +41,18 @@ TEST(Introduction, SaysTheFramesAndTheRecordedScore) {
   TapeReader reader = Opened(TwoFrames() + PackTrailer(trailer));
   EXPECT_EQ(Introduction("m.kvr", reader), "replay: m.kvr: 2 frames, recorded score 1-4");
 
+  // Cut short by a signal or a lost display: said with the rest.
+  trailer.ending = Ending::kSignal;
+  trailer.signal = 15;
+  TapeReader stopped = Opened(TwoFrames() + PackTrailer(trailer));
+  EXPECT_EQ(Introduction("s.kvr", stopped),
+            "replay: s.kvr: 2 frames, recorded score 1-4, then it was stopped by SIGTERM");
+  trailer.ending = Ending::kDisplayLost;
+  trailer.signal = 0;
+  TapeReader lost = Opened(TwoFrames() + PackTrailer(trailer));
+  EXPECT_EQ(Introduction("l.kvr", lost),
+            "replay: l.kvr: 2 frames, recorded score 1-4, then its display was lost");
+
   // Cut short: the frames that are there, and why it stops.
   TapeReader cut = Opened(TwoFrames());
   const std::string introduction = Introduction("cut.kvr", cut);
