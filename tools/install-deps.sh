@@ -14,7 +14,7 @@ set -euo pipefail
 
 build=(
   cmake ninja-build g++ pkg-config
-  libx11-dev libxext-dev libxfixes-dev
+  libx11-dev libxext-dev libxfixes-dev libxi-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # the System font and the dialog font (Tahoma) with the interface's metrics
   fonts-wine
@@ -50,6 +50,12 @@ test=(
   libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
   # the browser tests: chromium driven headless
   chromium
+  # The compositor tests (tests/compositor): the program under Xwayland in
+  # headless sway (run as nobody; xhost lets root's clients in, grim reads
+  # the output) and headless mutter (on a private bus from dbus-daemon).
+  # Their input clients speak Wayland (wayland-scanner and libwayland-client
+  # from libwayland-dev) and D-Bus (sd-bus from libsystemd-dev).
+  sway xwayland grim x11-xserver-utils mutter dbus-daemon libwayland-dev libsystemd-dev
 )
 fuzz=(
   # libFuzzer and the sanitizer runtimes for clang

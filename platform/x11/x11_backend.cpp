@@ -92,12 +92,14 @@ Backend* OpenBackend() {
                           ? DefaultColormap(display, screen)
                           : XCreateColormap(display, RootWindow(display, screen), visual, AllocNone);
   const int scale = scaleOverride > 0 ? scaleOverride : DesktopScale(display);
-  return new X11Backend(display, visual, colormap, scale);
+  return new X11Backend(display, visual, colormap, scale, scaleOverride > 0);
 }
 
-X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap, int scale)
+X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap, int scale,
+                       bool scaleGiven)
     : display_(display),
       scale_(scale < 1 ? 1 : scale),
+      scaleGiven_(scaleGiven),
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, screen_)),
       visual_(visual),
@@ -109,6 +111,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, Colormap colormap, int 
   if (XFixesQueryExtension(display_, &eventBase, &errorBase) &&
       XFixesQueryVersion(display_, &major, &minor))
     fixesUsable_ = major >= 4;
+  OpenXInput();
   {
     // An all-transparent 1x1 cursor: over our windows and under our grab
     // the pointer is hidden with it, so other programs keep theirs.
@@ -177,7 +180,24 @@ void X11Backend::ScreenSize(int* width, int* height) {
   if (height) *height /= scale_;
 }
 
+void X11Backend::FitScale(int width, int height) {
+  if (scaleSettled_) return;
+  scaleSettled_ = true;
+  int screenWidth = 0, screenHeight = 0;
+  RealScreenSize(&screenWidth, &screenHeight);
+  const int fitting = FittingScale(scale_, width, height, screenWidth, screenHeight);
+  if (fitting == scale_) return;
+  if (scaleGiven_)
+    rt::Say("at --scale %d the %dx%d window does not fit the %dx%d screen; showing it at %d",
+            scale_, width * scale_, height * scale_, screenWidth, screenHeight, fitting);
+  scale_ = fitting;
+}
+
 NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
+  // The program's first window settles the factor: its main window, or a
+  // message box saying why there is none.
+  if (!logical.popup && !logical.owner && logical.width > 0 && logical.height > 0)
+    FitScale(logical.width, logical.height);
   if (logical.width <= 0 || logical.height <= 0 || logical.width > kMaxSide / scale_ ||
       logical.height > kMaxSide / scale_)
     return nullptr;
@@ -224,6 +244,7 @@ NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
       SetManagerHints(display_, record->window, atoms_, record->kind, params.x, params.y,
                       params.width, params.height, owner ? owner->window : None);
       SetWindowTitle(display_, record->window, atoms_, params.title);
+      if (xiAllowed) SelectXInput(record->window);
     }
     if (trap.Failed() || record->window == None) {
       if (record->gc) XFreeGC(display_, record->gc);
@@ -394,6 +415,10 @@ bool UsesSharedMemory(Backend* backend, NativeWindow* window) {
 
 void AllowSharedMemory(Backend* backend, bool allowed) {
   if (auto* x = dynamic_cast<X11Backend*>(backend)) x->shmAllowed = allowed;
+}
+
+void AllowXInput2(Backend* backend, bool allowed) {
+  if (auto* x = dynamic_cast<X11Backend*>(backend)) x->xiAllowed = allowed;
 }
 
 bool PutPending(Backend* backend, NativeWindow* window) {

@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/backend.h"
@@ -41,7 +42,11 @@ struct XWindowRecord {
 
 class X11Backend final : public Backend {
  public:
-  X11Backend(Display* display, Visual* visual, Colormap colormap, int scale);
+  // `scale` is the factor asked for; `scaleGiven` when the command line
+  // gave it (the desktop's is lowered without a word when the program's
+  // first window would not fit the screen, a given one with a line on
+  // standard error).
+  X11Backend(Display* display, Visual* visual, Colormap colormap, int scale, bool scaleGiven);
   ~X11Backend() override;
 
   const char* Name() const override { return "x11"; }
@@ -65,6 +70,9 @@ class X11Backend final : public Backend {
   Display* display() const { return display_; }
   int scale() const { return scale_; }
   bool shmAllowed = true;
+  // Windows made from now on report motion through XInput 2 when the
+  // server has it (the tests turn it off to check the core path).
+  bool xiAllowed = true;
 
   // The record of a live window of this backend, or null.
   XWindowRecord* Find(NativeWindow* window) const;
@@ -72,6 +80,14 @@ class X11Backend final : public Backend {
 
  private:
   bool Translate(XEvent* event, InputEvent* out);
+  // XInput 2, whose motion places the pointer to a fraction of a pixel
+  // (x11_xinput.cpp).
+  void OpenXInput();
+  void SelectXInput(Window window);
+  bool TranslateXInput(XEvent* event, InputEvent* out);
+  bool MotionFollows();
+  // Whether the device puts the pointer at places rather than moving it.
+  bool AbsoluteDevice(int id);
   bool TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out);
   void ReadModifierMap();
   void GiveFocusBackToOwner(XWindowRecord* record);
@@ -83,13 +99,20 @@ class X11Backend final : public Backend {
   void WaitForPut(XWindowRecord* record);
   // Keeps the pointer track up to date with what an event says (x11_pointer.cpp).
   void NotePointerEvent(const XEvent& event);
+  void NotePointerPlace(unsigned long serial, bool sameScreen, double x, double y,
+                        PointerReport kind);
   void PointerGrabEnded();
+  // Lowers the factor, before the program's first window, to the largest at
+  // which a window of width x height fits the screen.
+  void FitScale(int width, int height);
 
   // The screen in its own pixels, not the program's.
   void RealScreenSize(int* width, int* height);
 
   Display* display_;
   int scale_ = 1;  // each pixel of the program's is scale_ x scale_ on the screen
+  bool scaleGiven_ = false;
+  bool scaleSettled_ = false;  // by the first window; it holds from then on
   int screen_;
   Window root_;
   Visual* visual_;
@@ -98,6 +121,9 @@ class X11Backend final : public Backend {
   bool shmUsable_ = false;
   int shmCompletionType_ = -1;  // the completion event's type; -1 without shared memory
   bool fixesUsable_ = false;
+  bool xiUsable_ = false;  // XInput 2: motion reported to the fraction
+  int xiOpcode_ = -1;
+  std::vector<std::pair<int, bool>> absoluteDevices_;  // device id, absolute; as asked
   Cursor blankCursor_ = None;   // our windows' and our grab's cursor while hidden
   Cursor arrowCursor_ = None;   // the class cursor, the standard arrow
   // The display-level hide (XFixes) holds only while the pointer is inside
@@ -122,6 +148,11 @@ class X11Backend final : public Backend {
 inline NativeWindow* AsNative(XWindowRecord* record) {
   return reinterpret_cast<NativeWindow*>(record);
 }
+
+// An event's pointer, in the program's pixels: the screen's divided by the
+// scale (x11_events.cpp).
+void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY, int scale);
+void SetModifiers(InputEvent* out, unsigned state, unsigned altMask);
 
 }  // namespace x11
 }  // namespace kv

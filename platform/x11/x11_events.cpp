@@ -15,9 +15,6 @@
 namespace kv {
 namespace x11 {
 
-namespace {
-
-// In the program's pixels: the screen's divided by the scale.
 void SetPointer(InputEvent* out, int x, int y, int rootX, int rootY, int scale) {
   out->x = FloorDiv(x, scale);
   out->y = FloorDiv(y, scale);
@@ -30,8 +27,6 @@ void SetModifiers(InputEvent* out, unsigned state, unsigned altMask) {
   out->ctrl = (state & ControlMask) != 0;
   out->alt = (state & altMask) != 0;
 }
-
-}  // namespace
 
 bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent* out) {
   bool press = key->type == KeyPress;
@@ -67,6 +62,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
     NoteCompletion(*event);
     return false;
   }
+  if (event->type == GenericEvent) return TranslateXInput(event, out);
   if (event->type == MappingNotify) {
     XRefreshKeyboardMapping(&event->xmapping);
     ReadModifierMap();

@@ -2,6 +2,7 @@
 #include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_scale.h"
@@ -19,21 +20,24 @@ constexpr unsigned kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMo
 }  // namespace
 
 void X11Backend::PointerPosition(int* x, int* y) {
-  int rootX = 0, rootY = 0;
   int width = 0, height = 0;
   RealScreenSize(&width, &height);
+  double rootX = 0, rootY = 0;
   if (!grabWindow_ || !TrackedPointer(pointerTrack_, width, height, &rootX, &rootY)) {
     Window rootReturn = None, child = None;
-    int winX = 0, winY = 0;
+    int readX = 0, readY = 0, winX = 0, winY = 0;
     unsigned int mask = 0;
     const unsigned long serial = NextRequest(display_);
     // Reports the root coordinates even when it answers False (the pointer
-    // on another screen); they are still the best we know.
-    XQueryPointer(display_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask);
-    NotePointerReading(&pointerTrack_, serial, rootX, rootY);
+    // on another screen); they are still the best we know. Whole pixels
+    // only, also through XInput 2: only events carry the fraction.
+    XQueryPointer(display_, root_, &rootReturn, &child, &readX, &readY, &winX, &winY, &mask);
+    NotePointerReading(&pointerTrack_, serial, readX, readY);
+    rootX = readX;
+    rootY = readY;
   }
-  if (x) *x = FloorDiv(rootX, scale_);
-  if (y) *y = FloorDiv(rootY, scale_);
+  if (x) *x = FloorDiv(static_cast<int>(std::floor(rootX)), scale_);
+  if (y) *y = FloorDiv(static_cast<int>(std::floor(rootY)), scale_);
 }
 
 void X11Backend::WarpPointer(int x, int y) {
@@ -45,24 +49,20 @@ void X11Backend::WarpPointer(int x, int y) {
   // The mouse control reads the pointer and then puts it back on the player.
   // An absolute warp would throw away whatever the person moved in between
   // (a round trip and more); a move by the difference from the reading keeps
-  // it, and the next reading sees it. Without a reading, go absolute.
-  int fromX = 0, fromY = 0;
-  const unsigned long serial = NextRequest(display_);
-  if (TrackedPointer(pointerTrack_, width, height, &fromX, &fromY)) {
-    // Scaled up, the move is by whole program pixels from the one the
-    // reading gave, so the part of a pixel the person moved within it stays
-    // and counts towards the next: two screen pixels of motion are exactly
-    // one of the program's, none lost.
-    const int dx = (x - FloorDiv(fromX, scale_)) * scale_;
-    const int dy = (y - FloorDiv(fromY, scale_)) * scale_;
-    XWarpPointer(display_, None, None, 0, 0, 0, 0, dx, dy);
-    if (!grabWindow_ || !NotePointerWarp(&pointerTrack_, serial, dx, dy))
-      ForgetPointer(&pointerTrack_);
+  // it, and the next reading sees it. The move keeps the pointer's place
+  // within a program pixel too (scaled up, two screen pixels of motion are
+  // one of the program's), and the track carries the fraction the server
+  // drops at the warp. Without a reading, go absolute.
+  PendingWarp warp;
+  warp.serial = NextRequest(display_);
+  if (PlanPointerWarp(pointerTrack_, width, height, scale_, x, y, &warp)) {
+    XWarpPointer(display_, None, None, 0, 0, 0, 0, warp.dx, warp.dy);
+    if (!grabWindow_ || !NotePointerWarp(&pointerTrack_, warp)) ForgetPointer(&pointerTrack_);
   } else {
     XWarpPointer(display_, None, root_, 0, 0, 0, 0, x * scale_, y * scale_);
     // Under the grab the place is known from here on; reports made before
     // this request are older than it.
-    if (grabWindow_) NotePointerReading(&pointerTrack_, serial, x * scale_, y * scale_);
+    if (grabWindow_) NotePointerReading(&pointerTrack_, warp.serial, x * scale_, y * scale_);
   }
   XFlush(display_);
 }
@@ -111,8 +111,14 @@ void X11Backend::NotePointerEvent(const XEvent& event) {
     default:
       return;
   }
+  NotePointerPlace(event.xany.serial, sameScreen, x, y, PointerReport::kWhole);
+}
+
+void X11Backend::NotePointerPlace(unsigned long serial, bool sameScreen, double x, double y,
+                                  PointerReport kind) {
+  if (!grabWindow_) return;
   if (sameScreen)
-    NotePointerReport(&pointerTrack_, event.xany.serial, x, y);
+    NotePointerReport(&pointerTrack_, serial, x, y, kind);
   else
     ForgetPointer(&pointerTrack_);  // gone to another screen: ask next time
 }

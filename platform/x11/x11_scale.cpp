@@ -29,6 +29,13 @@ int ScaleFromResources(const char* resources) {
   return scale;
 }
 
+int FittingScale(int scale, int width, int height, int screenWidth, int screenHeight) {
+  int fitting = scale;
+  while (fitting > 1 && (1LL * width * fitting > screenWidth || 1LL * height * fitting > screenHeight))
+    --fitting;
+  return fitting < 1 ? 1 : fitting;
+}
+
 int DesktopScale(Display* display) { return ScaleFromResources(XResourceManagerString(display)); }
 
 void ScaleRect(const uint32_t* src, int srcStride, uint32_t* dst, int dstStride, int x, int y,

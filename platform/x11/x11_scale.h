@@ -21,6 +21,10 @@ int DesktopScale(Display* display);
 // The same from the text of a resource database ("Xft.dpi:\t192\n...").
 int ScaleFromResources(const char* resources);
 
+// The largest factor from 1 to `scale` at which a width x height window
+// fits a screenWidth x screenHeight screen; 1 when none does.
+int FittingScale(int scale, int width, int height, int screenWidth, int screenHeight);
+
 // Division rounding towards minus infinity: a pointer left of a window is
 // still left of it after scaling down.
 inline int FloorDiv(int value, int scale) {

@@ -18,6 +18,9 @@ Window XWindowOf(Backend* backend, NativeWindow* window);
 bool UsesSharedMemory(Backend* backend, NativeWindow* window);
 // Lets windows created from now on try shared memory, or not.
 void AllowSharedMemory(Backend* backend, bool allowed);
+// Lets windows created from now on report motion through XInput 2, or
+// only as core events (as on a server without it).
+void AllowXInput2(Backend* backend, bool allowed);
 // Whether the server may still be reading the window's surface for a put.
 bool PutPending(Backend* backend, NativeWindow* window);
 

@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "game_session.h"
+#include "pitch_picture.h"
 
 namespace {
 
 using kv_e2e::Eventually;
 using kv_e2e::GameSession;
 using kv_e2e::Image;
+using kv_e2e::IsKitBlue;
 using kv_e2e::SleepMs;
 
 constexpr uint32_t kGrass = 0x008000;  // (0, 128, 0)
@@ -51,13 +53,6 @@ class KeptImages {
 #define START_GAME(session)                              \
   GameSession session;                                   \
   ASSERT_TRUE(session.Start()) << session.error()
-
-// The kit's blue (stripes, shorts), told apart from the pure blue of the
-// goal-area lines.
-bool IsKitBlue(uint32_t p) {
-  int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-  return b >= 100 && r >= 8 && r < 90 && g < 140 && b - r > 80;
-}
 
 // Mean x (client pixels) of the kit's blue in the left half of the pitch,
 // where only the person's player plays; -1 when there is none.

@@ -5,16 +5,19 @@
 // After gtest, whose own None the X headers' macro would break.
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "game_session.h"
+#include "pitch_picture.h"
 
 namespace {
 
 using kv_e2e::Eventually;
 using kv_e2e::GameSession;
 using kv_e2e::Image;
+using kv_e2e::LeftPlayerX;
 
 constexpr int kAnswerMs = 15000;
 constexpr int kW = GameSession::kClientWidth, kH = GameSession::kClientHeight;
@@ -29,26 +32,6 @@ bool StartScaled(GameSession& s, const std::vector<std::string>& args, const std
 Image WindowPicture(GameSession& s) {
   return s.probe().CaptureSettled(s.window(), s.windowInfo().width, s.windowInfo().height,
                                   kAnswerMs);
-}
-
-bool IsKitBlue(uint32_t p) {
-  int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-  return b >= 100 && r >= 8 && r < 90 && g < 140 && b - r > 80;
-}
-
-// Mean x, in game pixels, of the kit's blue in the left half of the pitch
-// of a window picture at `scale`; -1 when there is none.
-double LeftPlayerX(const Image& window, int scale) {
-  const int top = window.height - kH * scale;
-  double sum = 0;
-  int count = 0;
-  for (int y = 15; y < 586; ++y)
-    for (int x = 45; x < 495; ++x)
-      if (IsKitBlue(window.At(x * scale, top + y * scale))) {
-        sum += x;
-        ++count;
-      }
-  return count > 50 ? sum / count : -1;
 }
 
 // Every pixel of `big` is the pixel of `small` it covers.
@@ -120,6 +103,39 @@ TEST(HighDpi, ScaleTwoWithoutADesktopSetting) {
   ASSERT_TRUE(StartScaled(s, {"--scale=2"}, "")) << s.error();
   EXPECT_EQ(s.windowInfo().width, 2 * kW);
   EXPECT_GT(s.windowInfo().height, 2 * kH);
+}
+
+// A factor whose window the screen cannot hold is lowered to the largest
+// that fits: the desktop's without a word, a given one with one line.
+TEST(HighDpi, AScaleTooLargeForTheScreenIsLowered) {
+  struct Case {
+    int screenWidth, screenHeight;
+    std::vector<std::string> args;
+    std::string resources;
+    int factor;            // what the window is shown at
+    const char* said;      // in the one line on standard error, or null for none
+  };
+  const Case cases[] = {
+      {1920, 1080, {}, kHighDpi, 1, nullptr},
+      {1920, 1080, {"--scale", "2"}, "", 1, "--scale 2"},
+      {2500, 1600, {"--scale", "3"}, "", 2, "showing it at 2"},
+      {2000, 1240, {"--scale", "2"}, "", 2, nullptr},  // exactly fits
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.screenWidth << "x" << c.screenHeight << " "
+                                    << (c.args.empty() ? "Xft.dpi 192" : c.args[1]));
+    GameSession s;
+    s.SetScreenSize(c.screenWidth, c.screenHeight);
+    ASSERT_TRUE(s.Start(c.args, c.resources)) << s.error();
+    EXPECT_EQ(s.windowInfo().width, c.factor * kW);
+    const std::string said = s.game().Stderr();
+    if (c.said) {
+      EXPECT_NE(said.find(c.said), std::string::npos) << said;
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    } else {
+      EXPECT_EQ(said, "");
+    }
+  }
 }
 
 TEST(HighDpi, BadScaleIsRefusedBeforeAnyWindow) {

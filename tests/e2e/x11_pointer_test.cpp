@@ -1,10 +1,24 @@
 // The pointer: warps, the grab, the hidden cursor and readings under the grab.
 #include "x11_fixture.h"
 
+#include <X11/extensions/XInput2.h>
+
 #include "platform/x11/x11_errors.h"
 
 namespace kv_x11_test {
 namespace {
+
+// Whether the backend's windows ask the server for XInput 2's motion.
+bool SelectsXInputMotion(Display* display, Window window) {
+  int count = 0;
+  XIEventMask* masks = XIGetSelectedEvents(display, window, &count);
+  bool motion = false;
+  for (int i = 0; i < count; ++i)
+    if (masks[i].deviceid == XIAllMasterDevices && masks[i].mask_len > XI_Motion / 8)
+      motion = XIMaskIsSet(masks[i].mask, XI_Motion);
+  if (masks) XFree(masks);
+  return motion;
+}
 
 // The pointer: warps land (and stay on the screen), a grab holds off other
 // clients until released, and a grab fails rather than blocks on a window
@@ -88,11 +102,20 @@ TEST_F(X11BackendTest, AWarpAfterAReadingKeepsMovementMadeInBetween) {
 // Under our grab the server reports every movement to us, so a reading asks
 // it nothing (no request goes out) yet sees what other clients did once their
 // reports are taken, and a warp counts at once. When the grab ends, by
-// release or by the window leaving the screen, readings ask again.
-TEST_F(X11BackendTest, UnderTheGrabReportsKeepThePointerKnown) {
+// release or by the window leaving the screen, readings ask again. The same
+// through XInput 2's reports (the default where the server has it) and
+// through core events alone, as on a server without it.
+class X11GrabTest : public X11BackendTest {
+ protected:
+  void ReportsKeepThePointerKnown(bool xinput2);
+};
+
+void X11GrabTest::ReportsKeepThePointerKnown(bool xinput2) {
   Display* display = xt::DisplayOf(backend_.get());
+  xt::AllowXInput2(backend_.get(), xinput2);
   NativeWindow* w = MakeWindow(300, 200, 400, 300);
   ASSERT_NE(w, nullptr);
+  EXPECT_EQ(SelectsXInputMotion(display, xt::XWindowOf(backend_.get(), w)), xinput2);
   ShowAndWait(w);
   backend_->WarpPointer(400, 300);
   ASSERT_TRUE(backend_->GrabPointer(w));
@@ -135,6 +158,15 @@ TEST_F(X11BackendTest, UnderTheGrabReportsKeepThePointerKnown) {
   EXPECT_EQ(y, 347);
   Xdotool({"mousemove", "900", "600"});
   EXPECT_TRUE(readsEventually(900, 600));
+  // Motion over the window arrives as the window's motion either way.
+  Xdotool({"mousemove", "350", "260"});
+  InputEvent e;
+  EXPECT_TRUE(WaitFor([](const InputEvent& ev) {
+    return ev.type == InputEvent::kMouseMove && ev.screenX == 350 && ev.screenY == 260;
+  }, kArriveMs, &e));
+  EXPECT_EQ(e.window, w);
+  EXPECT_EQ(e.x, 50);
+  EXPECT_EQ(e.y, 60);
 
   // Released: nothing reports any more, so a reading asks.
   backend_->UngrabPointer();
@@ -152,6 +184,12 @@ TEST_F(X11BackendTest, UnderTheGrabReportsKeepThePointerKnown) {
   EXPECT_EQ(x, 150);
   EXPECT_EQ(y, 160);
   backend_->DestroyWindow(w);
+}
+
+TEST_F(X11GrabTest, UnderTheGrabReportsKeepThePointerKnown) { ReportsKeepThePointerKnown(true); }
+
+TEST_F(X11GrabTest, UnderTheGrabCoreReportsAloneKeepThePointerKnown) {
+  ReportsKeepThePointerKnown(false);
 }
 
 }  // namespace

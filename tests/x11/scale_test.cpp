@@ -25,6 +25,18 @@ TEST(DesktopScale, IsXftDpiOver96RoundedDownFrom192) {
   EXPECT_EQ(ScaleFromResources("Other.dpi:\t192\n"), 1);
 }
 
+// The game's 1000 x 620 window: a factor that does not fit is lowered to the
+// largest that does, down to 1 (which is kept even where nothing fits).
+TEST(FittingScale, IsTheLargestAtWhichTheWindowFits) {
+  EXPECT_EQ(FittingScale(2, 1000, 620, 1920, 1080), 1);  // 2000 wide
+  EXPECT_EQ(FittingScale(2, 1000, 620, 2000, 1240), 2);  // exactly
+  EXPECT_EQ(FittingScale(2, 1000, 620, 2000, 1239), 1);  // a row short
+  EXPECT_EQ(FittingScale(4, 1000, 620, 3840, 2160), 3);
+  EXPECT_EQ(FittingScale(3, 1000, 620, 2560, 1600), 2);
+  EXPECT_EQ(FittingScale(1, 1000, 620, 800, 600), 1);
+  EXPECT_EQ(FittingScale(16, 30000, 30000, 32767, 32767), 1);  // no overflow
+}
+
 TEST(FloorDiv, RoundsTowardsMinusInfinity) {
   EXPECT_EQ(FloorDiv(5, 2), 2);
   EXPECT_EQ(FloorDiv(4, 2), 2);
