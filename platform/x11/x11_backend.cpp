@@ -23,8 +23,8 @@ namespace x11 {
 
 namespace {
 
-// X refuses windows larger than this in either direction.
-constexpr int kMaxSide = 32767;
+// X places windows no further than this from the origin.
+constexpr int kMaxPlace = 32767;
 
 bool IsSurfaceVisual(const Visual* visual) {
   return visual->red_mask == 0xFF0000 && visual->green_mask == 0x00FF00 &&
@@ -198,13 +198,13 @@ NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
   // message box saying why there is none.
   if (!logical.popup && !logical.owner && logical.width > 0 && logical.height > 0)
     FitScale(logical.width, logical.height);
-  if (logical.width <= 0 || logical.height <= 0 || logical.width > kMaxSide / scale_ ||
-      logical.height > kMaxSide / scale_)
+  if (logical.width <= 0 || logical.height <= 0 || logical.width > kMaxImageSide / scale_ ||
+      logical.height > kMaxImageSide / scale_)
     return nullptr;
   // The window on the screen is the program's one, scale_ times larger.
   NativeWindowParams params = logical;
-  params.x = static_cast<int>(std::clamp<long long>(1LL * logical.x * scale_, -kMaxSide, kMaxSide));
-  params.y = static_cast<int>(std::clamp<long long>(1LL * logical.y * scale_, -kMaxSide, kMaxSide));
+  params.x = static_cast<int>(std::clamp<long long>(1LL * logical.x * scale_, -kMaxPlace, kMaxPlace));
+  params.y = static_cast<int>(std::clamp<long long>(1LL * logical.y * scale_, -kMaxPlace, kMaxPlace));
   params.width = logical.width * scale_;
   params.height = logical.height * scale_;
   XWindowRecord* owner = Find(params.owner);
@@ -269,11 +269,8 @@ NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
 }
 
 bool X11Backend::ResizeSurface(XWindowRecord* record, int windowWidth, int windowHeight) {
-  // The program's surface covers the whole window: a part of a pixel at the
-  // right or bottom edge, when scaled, still gets one.
-  const int width = std::clamp((std::max(windowWidth, 1) + scale_ - 1) / scale_, 1, kMaxSurfaceSide);
-  const int height =
-      std::clamp((std::max(windowHeight, 1) + scale_ - 1) / scale_, 1, kMaxSurfaceSide);
+  const int width = SurfaceSide(windowWidth, scale_);
+  const int height = SurfaceSide(windowHeight, scale_);
   if (width == record->logicalWidth && height == record->logicalHeight) return false;
   // The server may still be reading the old image.
   if (record->putPending) WaitForPut(record);
@@ -419,6 +416,13 @@ void AllowSharedMemory(Backend* backend, bool allowed) {
 
 void AllowXInput2(Backend* backend, bool allowed) {
   if (auto* x = dynamic_cast<X11Backend*>(backend)) x->xiAllowed = allowed;
+}
+
+void ScreenImageSize(Backend* backend, NativeWindow* window, int* width, int* height) {
+  auto* x = dynamic_cast<X11Backend*>(backend);
+  XWindowRecord* record = x ? x->Find(window) : nullptr;
+  *width = record ? record->frame.width : 0;
+  *height = record ? record->frame.height : 0;
 }
 
 bool PutPending(Backend* backend, NativeWindow* window) {

@@ -56,8 +56,39 @@ bool X11Backend::TranslateKey(XKeyEvent* key, XWindowRecord* record, InputEvent*
   return true;
 }
 
+namespace {
+
+// Events that tell what happened to a window itself, rather than input.
+bool IsStructureEvent(int type) {
+  switch (type) {
+    case DestroyNotify:
+    case UnmapNotify:
+    case MapNotify:
+    case ReparentNotify:
+    case ConfigureNotify:
+    case GravityNotify:
+    case CirculateNotify:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 bool X11Backend::Translate(XEvent* event, InputEvent* out) {
   *out = InputEvent{};
+  // Any client may send us any event (XSendEvent marks it). Input from one
+  // is input, and the manager's close box and ping come that way; but what
+  // one says of our windows' structure is its word, not the server's: a
+  // window is gone or resized only when the server says so (and the pointer
+  // is where the server says, x11_pointer.cpp). A manager's ConfigureNotify
+  // after a move, the one such word worth hearing, makes us ask the server
+  // for the place.
+  if (event->xany.send_event && IsStructureEvent(event->type)) {
+    if (XWindowRecord* record = FindByX(event->xany.window)) record->originKnown = false;
+    return false;
+  }
   if (event->type == shmCompletionType_) {
     NoteCompletion(*event);
     return false;
@@ -168,7 +199,7 @@ bool X11Backend::Translate(XEvent* event, InputEvent* out) {
       // last size is worth a new surface.
       XEvent next;
       while (XCheckTypedWindowEvent(display_, record->window, ConfigureNotify, &next))
-        *event = next;
+        if (!next.xany.send_event) *event = next;
       if (event->xconfigure.window != record->window ||
           !ResizeSurface(record, event->xconfigure.width, event->xconfigure.height))
         return false;

@@ -86,7 +86,8 @@ void X11Backend::PointerGrabEnded() {
 }
 
 void X11Backend::NotePointerEvent(const XEvent& event) {
-  if (!grabWindow_) return;
+  // Another client's event (XSendEvent) says nothing of the server's pointer.
+  if (!grabWindow_ || event.xany.send_event) return;
   int x = 0, y = 0;
   Bool sameScreen = True;
   // Pointer, button and key events name the pointer's root place alike.
@@ -155,7 +156,7 @@ void X11Backend::UpdateDisplayHide() {
 }
 
 void X11Backend::NoteCrossing(const XEvent& event) {
-  if (event.type != EnterNotify && event.type != LeaveNotify) return;
+  if ((event.type != EnterNotify && event.type != LeaveNotify) || event.xany.send_event) return;
   const XCrossingEvent& c = event.xcrossing;
   // Moving into a child window of ours is no leaving.
   if (c.detail == NotifyInferior) return;

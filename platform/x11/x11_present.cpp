@@ -59,6 +59,8 @@ void X11Backend::Present(NativeWindow* window, int x, int y, int width, int heig
 }
 
 void X11Backend::NoteCompletion(const XEvent& event) {
+  // Only the server knows when it has read the image.
+  if (event.xany.send_event) return;
   const auto& done = reinterpret_cast<const XShmCompletionEvent&>(event);
   XWindowRecord* record = FindByX(done.drawable);
   // An earlier put of the same window finishing says nothing about the last.

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -34,6 +35,12 @@ int FittingScale(int scale, int width, int height, int screenWidth, int screenHe
   while (fitting > 1 && (1LL * width * fitting > screenWidth || 1LL * height * fitting > screenHeight))
     --fitting;
   return fitting < 1 ? 1 : fitting;
+}
+
+int SurfaceSide(int windowSide, int scale) {
+  scale = std::max(scale, 1);
+  const long long covering = (std::max(windowSide, 1) + 1LL * scale - 1) / scale;
+  return static_cast<int>(std::min<long long>(covering, kMaxImageSide / scale));
 }
 
 int DesktopScale(Display* display) { return ScaleFromResources(XResourceManagerString(display)); }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/backend.h"
+
 // Xlib's own name for a connection; its header stays out of here so that
 // the arithmetic below can be tested without X's macros.
 typedef struct _XDisplay Display;
@@ -24,6 +26,17 @@ int ScaleFromResources(const char* resources);
 // The largest factor from 1 to `scale` at which a width x height window
 // fits a screenWidth x screenHeight screen; 1 when none does.
 int FittingScale(int scale, int width, int height, int screenWidth, int screenHeight);
+
+// The side of the screen image behind a window, in screen pixels: held to
+// the surface limit whatever the factor, so a window stretched by another
+// client costs at most what an unscaled one may.
+constexpr int kMaxImageSide = kMaxSurfaceSide;
+
+// The side of the program's surface for a window side of `windowSide`
+// screen pixels: it covers the whole window (a part of a pixel at the right
+// or bottom edge, scaled, still gets one), at least 1, and at most what a
+// screen image of kMaxImageSide holds at `scale`.
+int SurfaceSide(int windowSide, int scale);
 
 // Division rounding towards minus infinity: a pointer left of a window is
 // still left of it after scaling down.

@@ -21,6 +21,9 @@ void AllowSharedMemory(Backend* backend, bool allowed);
 // Lets windows created from now on report motion through XInput 2, or
 // only as core events (as on a server without it).
 void AllowXInput2(Backend* backend, bool allowed);
+// The size of the image the window's pixels reach the screen from, in
+// screen pixels; 0 x 0 for no live window.
+void ScreenImageSize(Backend* backend, NativeWindow* window, int* width, int* height);
 // Whether the server may still be reading the window's surface for a put.
 bool PutPending(Backend* backend, NativeWindow* window);
 

@@ -193,6 +193,22 @@ void Probe::SendDeleteWindow(Window window) {
   XSync(display_, False);
 }
 
+void Probe::SendStructureEvent(Window window, int type, int width, int height) {
+  XEvent e{};
+  e.type = type;
+  // Each of these events names the window it reports on and the window it
+  // is delivered to in the same two places.
+  e.xdestroywindow.event = window;
+  e.xdestroywindow.window = window;
+  if (type == ReparentNotify) e.xreparent.parent = DefaultRootWindow(display_);
+  if (type == ConfigureNotify) {
+    e.xconfigure.width = width;
+    e.xconfigure.height = height;
+  }
+  XSendEvent(display_, window, False, NoEventMask, &e);
+  XSync(display_, False);
+}
+
 Image Probe::Capture(Window window, int x, int y, int width, int height) {
   Image image;
   XImage* x11 = XGetImage(display_, window, x, y, static_cast<unsigned>(width),

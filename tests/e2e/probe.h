@@ -57,6 +57,10 @@ class Probe {
 
   // What a window manager sends for the close box.
   void SendDeleteWindow(Window window);
+  // A structure event (DestroyNotify, UnmapNotify, MapNotify, ReparentNotify
+  // or ConfigureNotify) about `window`, made up and sent to it as any client
+  // can; a ConfigureNotify claims the size given.
+  void SendStructureEvent(Window window, int type, int width = 0, int height = 0);
 
   Image Capture(Window window, int x, int y, int width, int height);
   // A capture once the window has been drawn: two captures in a row that

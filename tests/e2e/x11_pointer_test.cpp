@@ -186,6 +186,49 @@ void X11GrabTest::ReportsKeepThePointerKnown(bool xinput2) {
   backend_->DestroyWindow(w);
 }
 
+// Under the grab, motion that another client makes up and sends does not
+// move the pointer the backend knows, nor does its made-up unmap of the
+// window end the grab: readings still ask the server nothing, and give
+// where the pointer really is.
+TEST_F(X11BackendTest, UnderTheGrabMadeUpReportsAreNotTaken) {
+  Display* display = xt::DisplayOf(backend_.get());
+  NativeWindow* w = MakeWindow(300, 200, 400, 300);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  backend_->WarpPointer(400, 300);
+  ASSERT_TRUE(backend_->GrabPointer(w));
+  int x = -1, y = -1;
+  backend_->PointerPosition(&x, &y);
+  ASSERT_EQ(x, 400);
+  ASSERT_EQ(y, 300);
+
+  Window xw = xt::XWindowOf(backend_.get(), w);
+  Display* other = probe_->display();
+  XEvent motion{};
+  motion.xmotion.type = MotionNotify;
+  motion.xmotion.window = xw;
+  motion.xmotion.root = DefaultRootWindow(other);
+  motion.xmotion.x_root = 1500;
+  motion.xmotion.y_root = 900;
+  motion.xmotion.same_screen = True;
+  // Each claim, then a close request that comes after it; then a reading.
+  auto readAfter = [&](const std::function<void()>& claim, const char* what) {
+    claim();
+    probe_->SendDeleteWindow(xw);
+    ASSERT_TRUE(WaitFor([](const InputEvent& ev) { return ev.type == InputEvent::kCloseRequest; }));
+    const unsigned long before = NextRequest(display);
+    backend_->PointerPosition(&x, &y);
+    EXPECT_EQ(NextRequest(display), before) << what << ": the grab was taken for ended";
+    EXPECT_EQ(x, 400) << what;
+    EXPECT_EQ(y, 300) << what;
+  };
+  readAfter([&] { XSendEvent(other, xw, False, NoEventMask, &motion); }, "motion");
+  readAfter([&] { probe_->SendStructureEvent(xw, UnmapNotify); }, "unmap");
+  readAfter([&] { probe_->SendStructureEvent(xw, DestroyNotify); }, "destroy");
+  backend_->UngrabPointer();
+  backend_->DestroyWindow(w);
+}
+
 TEST_F(X11GrabTest, UnderTheGrabReportsKeepThePointerKnown) { ReportsKeepThePointerKnown(true); }
 
 TEST_F(X11GrabTest, UnderTheGrabCoreReportsAloneKeepThePointerKnown) {

@@ -163,5 +163,103 @@ TEST_F(X11BackendTest, AWindowGivenAnotherSizeGetsASurfaceOfThatSize) {
   backend_->DestroyWindow(w);
 }
 
+// What another client makes up and sends of our window's structure is its
+// word, not the server's: a destroy, an unmap, a map, a reparent or a size
+// it claims changes nothing, even when it comes right after a real resize.
+// The manager's close box, sent the same way, still counts.
+TEST_F(X11BackendTest, StructureEventsMadeUpByAnotherClientChangeNothing) {
+  NativeWindow* w = MakeWindow(40, 30, 60, 40);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  Window xw = xt::XWindowOf(backend_.get(), w);
+  // Takes events until the close request sent last, which comes after
+  // everything sent before it; the sizes reported on the way.
+  auto takeUntilCloseRequest = [&](std::vector<std::pair<int, int>>* sizes) {
+    probe_->SendDeleteWindow(xw);
+    bool gone = false;
+    EXPECT_TRUE(WaitFor([&](const InputEvent& ev) {
+      gone |= ev.type == InputEvent::kWindowGone;
+      if (ev.type == InputEvent::kResized) sizes->emplace_back(ev.width, ev.height);
+      return ev.type == InputEvent::kCloseRequest;
+    }));
+    EXPECT_FALSE(gone) << "a made-up DestroyNotify was believed";
+  };
+
+  for (int type : {DestroyNotify, UnmapNotify, MapNotify, ReparentNotify})
+    probe_->SendStructureEvent(xw, type);
+  probe_->SendStructureEvent(xw, ConfigureNotify, 65535, 65535);
+  probe_->SendStructureEvent(xw, ConfigureNotify, -1, -1);
+  std::vector<std::pair<int, int>> sizes;
+  takeUntilCloseRequest(&sizes);
+  EXPECT_TRUE(sizes.empty()) << "a made-up size was taken, " << sizes.back().first;
+  kv::PixelSurface s = backend_->Surface(w);
+  EXPECT_EQ(s.width, 60);
+  EXPECT_EQ(s.height, 40);
+
+  // A real resize, with a made-up one on its heels: the real size holds.
+  XResizeWindow(probe_->display(), xw, 90, 50);
+  XSync(probe_->display(), False);
+  probe_->SendStructureEvent(xw, ConfigureNotify, 65535, 65535);
+  sizes.clear();
+  takeUntilCloseRequest(&sizes);
+  ASSERT_FALSE(sizes.empty()) << "the real resize was not reported";
+  EXPECT_EQ(sizes.back(), std::make_pair(90, 50));
+  s = backend_->Surface(w);
+  EXPECT_EQ(s.width, 90);
+  EXPECT_EQ(s.height, 50);
+
+  // The window still shows what is presented: nothing took it for gone.
+  Fill(s, 0x00405060);
+  backend_->Present(w, 0, 0, s.width, s.height);
+  Settle();
+  EXPECT_EQ(WrongPixels(*probe_, xw, 90, 50, 0x00405060), 0);
+  backend_->DestroyWindow(w);
+}
+
+// Scaled up, the screen image behind a window is held to the surface limit
+// however far another client stretches the window: at 4x a window made
+// 32767 pixels wide gets an image 8192 wide and a surface of 2048, not an
+// image four times the limit; the same downwards.
+TEST_F(X11BackendTest, AStretchedWindowsScreenImageIsBoundedWhateverTheScale) {
+  kv::x11::SetScaleOverride(4);
+  backend_.reset(kv::x11::OpenBackend());
+  kv::x11::SetScaleOverride(0);
+  ASSERT_NE(backend_, nullptr);
+  NativeWindow* w = MakeWindow(10, 10, 30, 20);
+  ASSERT_NE(w, nullptr);
+  ShowAndWait(w);
+  Window xw = xt::XWindowOf(backend_.get(), w);
+  struct Stretch {
+    int windowWidth, windowHeight, surfaceWidth, surfaceHeight;
+  };
+  for (const Stretch& c : {Stretch{32767, 6, 2048, 2}, Stretch{6, 32767, 2, 2048}}) {
+    SCOPED_TRACE(std::to_string(c.windowWidth) + "x" + std::to_string(c.windowHeight));
+    XResizeWindow(probe_->display(), xw, c.windowWidth, c.windowHeight);
+    XSync(probe_->display(), False);
+    InputEvent e;
+    ASSERT_TRUE(WaitFor([&](const InputEvent& ev) {
+      return ev.type == InputEvent::kResized && ev.height == c.surfaceHeight;
+    }, kArriveMs, &e));
+    EXPECT_EQ(e.width, c.surfaceWidth);
+    kv::PixelSurface s = backend_->Surface(w);
+    ASSERT_EQ(s.width, c.surfaceWidth);
+    ASSERT_EQ(s.height, c.surfaceHeight);
+    int imageWidth = 0, imageHeight = 0;
+    xt::ScreenImageSize(backend_.get(), w, &imageWidth, &imageHeight);
+    EXPECT_EQ(imageWidth, c.surfaceWidth * 4);
+    EXPECT_EQ(imageHeight, c.surfaceHeight * 4);
+    EXPECT_LE(std::max(imageWidth, imageHeight), kv::kMaxSurfaceSide);
+
+    // What can be seen of it shows what was presented.
+    backend_->BeginSurfaceWrite(w);
+    Fill(s, 0x00C0FFEE);
+    backend_->Present(w, 0, 0, s.width, s.height);
+    Settle();
+    EXPECT_EQ(WrongPixels(*probe_, xw, std::min(c.windowWidth, 1800),
+                          std::min(c.windowHeight, 1000), 0x00C0FFEE), 0);
+  }
+  backend_->DestroyWindow(w);
+}
+
 }  // namespace
 }  // namespace kv_x11_test

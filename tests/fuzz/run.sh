@@ -23,21 +23,42 @@ if [ -d "$seeds/recording_reader" ]; then
     head -c 700 "$kvr" > "$seeds/recording_reader/cut-$(basename "$kvr")"
   done
 fi
+# What a target runs with besides the common flags.
+target_flags() {
+  case $1 in
+    # Leaks are looked for when the run ends rather than after each input
+    # (dialog_template_fuzz.cpp says why); a leak still fails the run.
+    dialog_template) echo -detect_leaks=0 ;;
+  esac
+}
 failed=0
+summary=""
+# libFuzzer's final figures: "stat::name:<spaces>value".
+stat() { awk -v k="stat::$2:" '$1 == k { print $2 }' "$1"; }
 export LSAN_OPTIONS="suppressions=$src/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for t in "$@"; do
   echo "== $t: ${seconds}s"
   log="$build/fuzz-$t.log"
   "$build/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb="$rss" -timeout=120 \
-    -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$t-" \
+    -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$t-" $(target_flags "$t") \
     "$build/fuzz-corpus/$t" "$src/corpus/$t" "$seeds/$t" > "$log" 2>&1
   status=$?
   grep -E '^#[0-9]+[[:space:]]+(DONE|INITED)' "$log" | tail -1
-  grep -E '^stat::number_of_executed_units' "$log"
+  runs=$(stat "$log" number_of_executed_units) rate=$(stat "$log" average_exec_per_sec)
+  echo "$t: ${runs:-?} executions, ${rate:-?} a second, $(stat "$log" new_units_added) new" \
+       "inputs kept, peak $(stat "$log" peak_rss_mb) MB"
+  # Fewer than this and a run of a minute or two explores little.
+  note=""
+  [ -n "$rate" ] && [ "$rate" -lt 1000 ] && note="  (below 1000 a second)"
   if [ $status -ne 0 ]; then
     failed=1
+    note="  (stopped with status $status)"
     echo "!! $t stopped with status $status; see $log"
     grep -E 'ERROR|fuzz check failed|SUMMARY' "$log" | head -5
   fi
+  summary+=$(printf '%-18s %12s %12s%s' "$t" "${runs:-?}" "${rate:-?}" "$note")$'\n'
 done
+echo "== executions in ${seconds}s per target"
+printf '%-18s %12s %12s\n' target executions "per second"
+printf '%s' "$summary"
 exit $failed

@@ -1,8 +1,17 @@
 // The text path on arbitrary UTF-16: a font chosen by the first bytes (face,
-// height up to absurd sizes, weight, quality), then TextOutW with each
-// alignment and background mode, and the extent of the same text. The font
-// cache must stay bounded however many faces and sizes the inputs name.
+// height, weight, quality), then TextOutW with each alignment and background
+// mode, and the extent of the same text. The font cache must stay bounded
+// however many faces and sizes the inputs name.
+//
+// Rendering glyphs is nearly all a run costs under the fuzzer's
+// instrumentation (a glyph 2048 pixels high took a fifth of a second), so
+// one input may ask for a bounded amount of it: heights up to 255 pixels,
+// and as much text as kGlyphArea holds at that height, at least one code
+// unit. Absurd heights and the glyph cap at large sizes are the font cache
+// tests' (tests/gdi/font_cache_bound_test.cpp).
+#include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -18,9 +27,17 @@ const wchar_t* const kFaces[] = {L"Arial",        L"MS Shell Dlg", L"sans-serif"
                                  L"DejaVu Sans",  L"No Such Face", L"",
                                  L"Courier New",  L"Times New Roman"};
 
-int Height(uint8_t a, uint8_t b) {
-  const int magnitude = (a & 0x40) ? (b << 6) : b;  // up to 16320: beyond any screen
-  return (a & 0x80) ? -magnitude : magnitude;
+// Square pixels of glyph cells one input may draw: one glyph 256 pixels
+// high, 64 at 32 pixels, 1024 at 8.
+constexpr int kGlyphArea = 256 * 256;
+
+int Height(uint8_t sign, uint8_t magnitude) { return (sign & 0x80) ? -magnitude : magnitude; }
+
+// Code units of the text that fit the budget at this height (0 stands for
+// the default, 16).
+size_t UnitsWithin(int height, size_t units) {
+  const int side = std::max(height == 0 ? 16 : std::abs(height), 8);
+  return std::min(units, std::max<size_t>(1, kGlyphArea / (side * side)));
 }
 
 }  // namespace
@@ -38,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const DWORD quality = (data[2] & 0x10) ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY;
   const wchar_t* face = kFaces[(data[2] >> 5) % (sizeof kFaces / sizeof kFaces[0])];
   const uint8_t mode = data[3];
-  std::vector<wchar_t> text((size - 4) / 2);
+  std::vector<wchar_t> text(UnitsWithin(height, (size - 4) / 2));
   for (size_t i = 0; i < text.size(); ++i) {
     uint16_t unit;
     std::memcpy(&unit, data + 4 + 2 * i, 2);

@@ -37,6 +37,22 @@ TEST(FittingScale, IsTheLargestAtWhichTheWindowFits) {
   EXPECT_EQ(FittingScale(16, 30000, 30000, 32767, 32767), 1);  // no overflow
 }
 
+// The surface covers the window, and the screen image it is shown through
+// stays within the surface limit at every factor, however large the window.
+TEST(SurfaceSide, CoversTheWindowWithinTheImageLimit) {
+  EXPECT_EQ(SurfaceSide(1000, 1), 1000);
+  EXPECT_EQ(SurfaceSide(121, 2), 61);  // a part of a pixel gets one
+  EXPECT_EQ(SurfaceSide(0, 2), 1);
+  EXPECT_EQ(SurfaceSide(-1, 3), 1);
+  EXPECT_EQ(SurfaceSide(32767, 1), kMaxSurfaceSide);
+  EXPECT_EQ(SurfaceSide(32767, 4), kMaxSurfaceSide / 4);
+  EXPECT_EQ(SurfaceSide(2147483647, 2), kMaxSurfaceSide / 2);  // no overflow
+  for (int scale = 1; scale <= kMaxScale; ++scale) {
+    EXPECT_LE(SurfaceSide(65535, scale) * scale, kMaxSurfaceSide) << "at " << scale;
+    EXPECT_GT((SurfaceSide(65535, scale) + 1) * scale, kMaxSurfaceSide) << "at " << scale;
+  }
+}
+
 TEST(FloorDiv, RoundsTowardsMinusInfinity) {
   EXPECT_EQ(FloorDiv(5, 2), 2);
   EXPECT_EQ(FloorDiv(4, 2), 2);
