@@ -59,15 +59,19 @@ void RecordingBackend::Present(NativeWindow* window, int x, int y, int width, in
   Add(Make(Kind::kPresent));
   ++frames_;
   lastPresented_ = window;
-  presentedSinceWait_ = true;
-  if (tape_->BlockDue()) {
-    // Each block ends on a frame check, so a replay finds a difference
-    // within a second of where it began.
+  if (tape_->BlockDue()) EndBlock();
+}
+
+void RecordingBackend::EndBlock() {
+  // A block in which frames were shown ends on a check of the last one, so
+  // a replay finds a difference within a second of where it began.
+  if (frames_ != checkedFrames_) {
     Record check = Make(Kind::kCheckpoint, static_cast<int64_t>(frames_));
-    check.hash = FrameHash(inner_->Surface(window));
+    check.hash = LastFrameHash();
     Add(check);
-    tape_->EndBlock();
+    checkedFrames_ = frames_;
   }
+  tape_->EndBlock();
 }
 
 void RecordingBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
@@ -102,12 +106,11 @@ bool RecordingBackend::PollEvent(InputEvent* event) {
 }
 
 void RecordingBackend::WaitEvent(std::chrono::microseconds timeout) {
-  // Where the program waits with nothing shown since it last waited (a menu
-  // or a dialog open), blocks end by time as they do at frames, so the file
-  // grows at least once a second whatever the program does. Such a block
-  // has no frame check: there is no new frame to check.
-  if (!presentedSinceWait_ && tape_->BlockDue()) tape_->EndBlock();
-  presentedSinceWait_ = false;
+  // Blocks end by time where the program waits as well as at frames, so the
+  // file grows at least once a second whatever the program does (a menu or
+  // a dialog open, no frame shown). The program draws nothing between a wait
+  // and its next reading, where a replay makes the check.
+  if (tape_->BlockDue()) EndBlock();
   inner_->WaitEvent(std::min<std::chrono::microseconds>(timeout, kLongestWait));
 }
 

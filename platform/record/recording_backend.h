@@ -49,6 +49,9 @@ class RecordingBackend final : public Backend {
 
  private:
   void Add(const Record& r) { tape_->Add(r); }
+  // Ends the block, with a check of the last frame shown if any was since
+  // the last check.
+  void EndBlock();
   void Watch() {
     if (watch_) watch_();
   }
@@ -60,7 +63,7 @@ class RecordingBackend final : public Backend {
   uint64_t frames_ = 0;
   NativeWindow* lastPresented_ = nullptr;
   uint64_t lastHash_ = 0;
-  bool presentedSinceWait_ = false;
+  uint64_t checkedFrames_ = 0;  // frames_ at the last frame check
   void (*watch_)() = nullptr;
 };
 

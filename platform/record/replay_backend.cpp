@@ -55,12 +55,39 @@ bool ReplayBackend::Take(Kind kind, Record* r) { return TakeEither(kind, kind, r
 
 bool ReplayBackend::TakeInput(Record* r) { return TakeEither(Kind::kEvent, Kind::kNoEvent, r); }
 
+bool ReplayBackend::NextRecord(Record* r) {
+  for (;;) {
+    if (hasPending_) {
+      *r = pending_;
+      hasPending_ = false;
+    } else if (!tape_->Next(r)) {
+      return false;
+    }
+    // A block that ended while the program waited ends with a check of the
+    // frame shown last, as it is then: the program has drawn nothing since.
+    if (r->kind != Kind::kCheckpoint) return true;
+    CheckFrame(*r);
+    if (state_ != State::kPlaying) return false;
+  }
+}
+
+void ReplayBackend::CheckFrame(const Record& check) {
+  const uint64_t hash = LastFrameHash();
+  if (static_cast<uint64_t>(check.a) != frames_) {
+    Differ("the recording checks frame " + std::to_string(check.a) + " here");
+  } else if (hash != check.hash) {
+    char text[96];
+    std::snprintf(text, sizeof text, "frame hash %016llx, recorded %016llx",
+                  static_cast<unsigned long long>(hash),
+                  static_cast<unsigned long long>(check.hash));
+    Differ(text);
+  }
+}
+
 bool ReplayBackend::TakeEither(Kind kind, Kind alternative, Record* r) {
   if (state_ != State::kPlaying) return false;
-  if (hasPending_) {
-    *r = pending_;
-    hasPending_ = false;
-  } else if (!tape_->Next(r)) {
+  if (!NextRecord(r)) {
+    if (state_ != State::kPlaying) return false;
     if (tape_->end() == TapeReader::End::kComplete &&
         tape_->trailer().ending == Ending::kProgramEnded) {
       Differ(std::string("the program asked for ") + KindName(kind) +
@@ -209,21 +236,14 @@ void ReplayBackend::Present(NativeWindow* window, int x, int y, int width, int h
   }
   lastPresented_ = window;
   ++frames_;
+  // A block that ends at this frame ends with its check: made now, before
+  // the program draws anything more.
   if (!tape_->Next(&pending_)) return;  // the end shows at the next read
   if (pending_.kind != Kind::kCheckpoint) {
     hasPending_ = true;
     return;
   }
-  const uint64_t hash = FrameHash(Surface(window));
-  if (static_cast<uint64_t>(pending_.a) != frames_) {
-    Differ("the recording checks frame " + std::to_string(pending_.a) + " here");
-  } else if (hash != pending_.hash) {
-    char text[96];
-    std::snprintf(text, sizeof text, "frame hash %016llx, recorded %016llx",
-                  static_cast<unsigned long long>(hash),
-                  static_cast<unsigned long long>(pending_.hash));
-    Differ(text);
-  }
+  CheckFrame(pending_);
 }
 
 void ReplayBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
@@ -363,11 +383,11 @@ NativeWindow* ReplayBackend::ReplayOf(NativeWindow* live) {
 
 bool ReplayBackend::TapeDrained() {
   if (hasPending_) return false;
-  if (tape_->Next(&pending_)) {
+  if (NextRecord(&pending_)) {
     hasPending_ = true;
     return false;
   }
-  return true;
+  return state_ == State::kPlaying;
 }
 
 void ReplayBackend::ProgramEnded() {

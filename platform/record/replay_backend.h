@@ -78,6 +78,9 @@ class ReplayBackend final : public Backend {
   bool Take(Kind kind, Record* r);
   bool TakeInput(Record* r);
   bool TakeEither(Kind kind, Kind alternative, Record* r);
+  // The next record the program's calls take, frame checks on the way done.
+  bool NextRecord(Record* r);
+  void CheckFrame(const Record& check);
   void Differ(const std::string& what);
   void StopPlaying(State state);
   void DrainLive();

@@ -113,8 +113,8 @@ TapeWriter::~TapeWriter() {
 }
 
 bool TapeWriter::Open(const std::string& path, const std::string& programVersion,
-                      std::string* error) {
-  Begin(programVersion);
+                      std::string* error, const std::string& commandLine) {
+  Begin(programVersion, commandLine);
   return Create(path, error);
 }
 

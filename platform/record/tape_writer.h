@@ -25,7 +25,8 @@ class TapeWriter {
   ~TapeWriter();
 
   // Begin() then Create(): false with a message when the file cannot be made.
-  bool Open(const std::string& path, const std::string& programVersion, std::string* error);
+  bool Open(const std::string& path, const std::string& programVersion, std::string* error,
+            const std::string& commandLine = "");
   // Starts taking records before there is a file: they are kept in memory
   // until Create() makes the file, so a program that turns its command line
   // down leaves no file behind. `commandLine` is what the program was given.

@@ -101,7 +101,7 @@ TEST(ReplayInAWindow, TheCloseBoxEndsPlayback) {
   // What is shown, from the recording's end, and then how it ended, once.
   const std::string said = s.game().Stdout();
   EXPECT_EQ(said.rfind("replay: " KV_SOURCE_DIR "/tests/replays/champion-full.kvr: "
-                       "108340 frames, recorded score 0-0\nreplay: stopped at frame ",
+                       "171799 frames, recorded score 0-0\nreplay: stopped at frame ",
                        0),
             0u)
       << said;
@@ -121,7 +121,10 @@ std::string WithAClockStep(const std::string& name, bool again) {
   EXPECT_TRUE(reader.Open(KV_SOURCE_DIR "/tests/replays/easy.kvr", &error)) << error;
   const std::string path = std::string(KV_BUILD_DIR) + "/" + name;
   TapeWriter writer;
-  EXPECT_TRUE(writer.Open(path, reader.writerVersion(), &error)) << error;
+  // The command line too: the recording is a paced one.
+  EXPECT_TRUE(writer.Open(path, reader.writerVersion(), &error,
+                          reader.commandLine() ? *reader.commandLine() : ""))
+      << error;
   // The fourth window made is the About box; it is on the screen once it
   // has been shown twice (painted, then shown and painted again).
   int made = 0, shownSince = 0, steps = 0;
