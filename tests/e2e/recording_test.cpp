@@ -63,6 +63,18 @@ bool OpenAbout(GameSession& s) {
       20000);
 }
 
+// Closes the main window: the program ends by itself, and its recording
+// matches.
+void CloseAndVerify(GameSession& s, const std::string& path) {
+  s.probe().SendDeleteWindow(s.window());
+  const std::optional<int> status = s.WaitExit(30000);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(*status, 0) << s.game().Stderr();
+  const kv_e2e::CommandResult replay = Verify(path);
+  EXPECT_EQ(replay.exitCode, 0) << replay.out << replay.err;
+  EXPECT_NE(replay.out.find(", matches"), std::string::npos) << replay.out;
+}
+
 // Ctrl+C in the middle of a dialog, a kill during play, a logout while
 // paused: each time the recording gets its end, is complete up to there,
 // and the program ends as the signal ends a program.
@@ -104,12 +116,7 @@ TEST(Recording, TheFileGrowsWhileTheProgramWaitsInADialog) {
         << "the file stayed at " << before << " bytes with the About box open";
   }
   s.Key("Return");
-  s.probe().SendDeleteWindow(s.window());
-  const std::optional<int> status = s.WaitExit(30000);
-  ASSERT_TRUE(status.has_value());
-  EXPECT_EQ(*status, 0) << s.game().Stderr();
-  const kv_e2e::CommandResult replay = Verify(path);
-  EXPECT_EQ(replay.exitCode, 0) << replay.out << replay.err;
+  CloseAndVerify(s, path);
 }
 
 // Losing the X server is a failure: said, the recording ended properly
@@ -204,13 +211,7 @@ TEST(Recording, ASecondProgramRecordingIntoTheSameFileIsTurnedDown) {
   EXPECT_NE(second.err.find(path + ": another program is recording into it"), std::string::npos)
       << second.err;
   Play(s, 6);
-  s.probe().SendDeleteWindow(s.window());
-  const std::optional<int> status = s.WaitExit(30000);
-  ASSERT_TRUE(status.has_value());
-  EXPECT_EQ(*status, 0) << s.game().Stderr();
-  const kv_e2e::CommandResult replay = Verify(path);
-  EXPECT_EQ(replay.exitCode, 0) << replay.out << replay.err;
-  EXPECT_NE(replay.out.find(", matches"), std::string::npos) << replay.out;
+  CloseAndVerify(s, path);
 }
 
 }  // namespace

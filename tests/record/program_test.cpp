@@ -28,9 +28,11 @@ struct ProgramRun {
 };
 
 // The program with `arguments`, without a display; stdout and stderr together.
-ProgramRun RunProgram(const std::string& arguments) {
+// `shellBefore` goes before it on the shell's line (a limit, a timeout).
+ProgramRun RunProgram(const std::string& arguments, const std::string& shellBefore = "") {
   ProgramRun run;
-  const std::string command = "env -u DISPLAY " + kBuild + "/kelvara " + arguments + " 2>&1";
+  const std::string command =
+      shellBefore + "env -u DISPLAY " + kBuild + "/kelvara " + arguments + " 2>&1";
   FILE* p = popen(command.c_str(), "r");
   if (!p) return run;
   char buffer[512];
@@ -181,17 +183,7 @@ TEST(Replays, EndlessOrHugeInputIsTurnedDownFromItsFirstBytes) {
   const std::string limit = "ulimit -v 1048576; ";
 #endif
   auto verify = [&](const std::string& file) {
-    ProgramRun run;
-    const std::string command = limit + "env -u DISPLAY timeout 120 " + kBuild +
-                                "/kelvara --replay '" + file + "' --verify 2>&1";
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return run;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) run.out.append(buffer, n);
-    const int status = pclose(p);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return run;
+    return RunProgram("--replay '" + file + "' --verify", limit + "timeout 120 ");
   };
   for (const char* endless : {"/dev/zero", "/dev/urandom"}) {
     const ProgramRun run = verify(endless);
