@@ -52,6 +52,7 @@ struct TapeReader::MemorySource {
   static long Read(void* context, uint8_t* to, size_t size) {
     auto* self = static_cast<MemorySource*>(context);
     const size_t n = std::min(size, self->bytes.size() - self->pos);
+    if (n == 0) return 0;  // an empty vector's data() may be null
     std::memcpy(to, self->bytes.data() + self->pos, n);
     self->pos += n;
     return static_cast<long>(n);
