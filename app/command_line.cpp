@@ -163,7 +163,8 @@ std::vector<std::string> SplitCommandLine(const char* commandLine) {
   return args;
 }
 
-CommandLineResult ParseArguments(const std::vector<std::string>& args) {
+CommandLineResult ParseArguments(const std::vector<std::string>& args,
+                                 const PlatformAbilities& platform) {
   CommandLineResult result;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -194,6 +195,19 @@ CommandLineResult ParseArguments(const std::vector<std::string>& args) {
     if (!option->apply(value, &result.options))
       return UsageError("invalid value '" + value + "' for " + option->name + ": " +
                         option->valueRule);
+  }
+  // Refused rather than ignored: a recording that writes no file would be a
+  // failure reported as success.
+  if (!platform.records) {
+    for (const auto& [given, name] : {std::pair<bool, const char*>{!result.options.record.empty(), "--record"},
+                                      {!result.options.replay.empty(), "--replay"},
+                                      {result.options.verify, "--verify"}}) {
+      if (given) {
+        return UsageError(std::string("option '") + name +
+                          "' is not available in this build: recordings are made and "
+                          "replayed by the Linux build");
+      }
+    }
   }
   if (!result.options.record.empty() && !result.options.replay.empty())
     return UsageError("--record and --replay cannot be given together");
@@ -239,8 +253,9 @@ std::string UsageErrorText(const std::string& error) {
   return error + "\nTry '" + kProgramName + " --help' for more information.\n";
 }
 
-bool ReadCommandLine(const char* commandLine, Options* options, int* exitStatus) {
-  const CommandLineResult result = ParseArguments(SplitCommandLine(commandLine));
+bool ReadCommandLine(const char* commandLine, const PlatformAbilities& platform, Options* options,
+                     int* exitStatus) {
+  const CommandLineResult result = ParseArguments(SplitCommandLine(commandLine), platform);
   switch (result.action) {
     case CommandLineAction::kRun:
       *options = result.options;

@@ -56,7 +56,15 @@ std::vector<OptionSpelling> OptionSpellings();
 // literal quote), and "" inside a group is one literal quote.
 std::vector<std::string> SplitCommandLine(const char* commandLine);
 
-CommandLineResult ParseArguments(const std::vector<std::string>& args);
+// What the platform the program runs on can do besides the game itself.
+struct PlatformAbilities {
+  // Records and replays runs (--record, --replay, --verify): the Linux
+  // platform does, at its seam under the game; Windows' own has none.
+  bool records = true;
+};
+
+CommandLineResult ParseArguments(const std::vector<std::string>& args,
+                                 const PlatformAbilities& platform = PlatformAbilities());
 
 std::string UsageText();    // "Usage: kelvara [OPTION]..." and the options
 std::string HelpText();     // a line on the game, then the usage
@@ -68,4 +76,5 @@ std::string UsageErrorText(const std::string& error);
 // Parses WinMain's command line; for help, version and errors prints the
 // text (stdout for the first two, stderr for an error) and stores the exit
 // status. True when the game should start with `*options`.
-bool ReadCommandLine(const char* commandLine, Options* options, int* exitStatus);
+bool ReadCommandLine(const char* commandLine, const PlatformAbilities& platform, Options* options,
+                     int* exitStatus);

@@ -65,7 +65,9 @@ int RunMessagePump() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Options options;
   int exitStatus = 0;
-  if (!ReadCommandLine(commandLine, &options, &exitStatus)) return exitStatus;
+  PlatformAbilities platform;
+  platform.records = kPlatformRecords;
+  if (!ReadCommandLine(commandLine, platform, &options, &exitStatus)) return exitStatus;
   if (!StartUp(instance)) return 1;  // a failed start must not read as success
   return options.pace ? RunPacedPump(options.pace) : RunMessagePump();
 }

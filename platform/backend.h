@@ -27,6 +27,13 @@ struct NativeWindow;
 // than exhausting memory.
 constexpr int kMaxSurfaceSide = 8192;
 
+// No backend reports a screen coordinate (a pointer's or a window's place,
+// on the screen or in a surface) or a screen side beyond this in size: X11
+// carries 16-bit coordinates, and no display comes near a million pixels
+// across. What reads such numbers from elsewhere (a recording) holds them to
+// it, and sums of a few of them stay far inside an int.
+constexpr int kMaxScreenCoordinate = 1 << 20;
+
 struct NativeWindowParams {
   int x = 0, y = 0;              // screen position of the surface's top-left pixel
   int width = 0, height = 0;     // surface size in pixels, as asked

@@ -27,6 +27,9 @@
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
+// Windows itself has no seam under the program to record it at: a run is
+// recorded and replayed by our own implementation of the interface only.
+constexpr bool kPlatformRecords = false;
 
 #else  // our own implementation of the interface
 
@@ -566,6 +569,10 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
 
 // The entry point that the program provides; platform/rt's main calls it.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+// Not of the interface: whether this platform records and replays a run
+// (--record, --replay), at its backend seam under the program.
+constexpr bool kPlatformRecords = true;
 
 #endif  // _WIN32
 

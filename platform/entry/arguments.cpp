@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rt/command_line_join.h"
+
 namespace kv {
 namespace entry {
 
@@ -15,10 +17,10 @@ ProgramArguments ReadProgramArguments(int argc, const char* const* argv) {
 
   const Options& options = arguments.parsed.options;
   if (!options.record.empty()) {
-    arguments.session = {record::Mode::kRecord, options.record};
+    arguments.session = {record::Mode::kRecord, options.record, rt::JoinCommandLine(argc, argv)};
   } else if (!options.replay.empty()) {
     arguments.session = {options.verify ? record::Mode::kReplayVerify : record::Mode::kReplayWindow,
-                         options.replay};
+                         options.replay, std::string()};
   }
   arguments.displayScale = options.scale;
   return arguments;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/entry/program.h"
+#include "platform/rt/cut_short.h"
 #include "platform/rt/program.h"
 
 namespace kv {
@@ -13,6 +14,11 @@ namespace {
 
 bool gStarted = false;
 
+// However the program is cut short (a stop signal, its display gone), a
+// recording gets its end first: the layers below reach the session only
+// through this hook.
+void CutShort(int signal) { record::CutSessionShort(signal); }
+
 ProgramArguments& Arguments() {
   static ProgramArguments arguments;
   return arguments;
@@ -21,6 +27,7 @@ ProgramArguments& Arguments() {
 void Start(int argc, const char* const* argv) {
   gStarted = true;
   InstallProgram();
+  rt::SetCutShortHook(&CutShort);
   ProgramArguments& arguments = Arguments();
   arguments = ReadProgramArguments(argc, argv);
   std::string error;

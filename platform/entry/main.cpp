@@ -25,7 +25,9 @@ int main(int argc, char** argv) {
   const kv::entry::ProgramArguments& arguments = kv::entry::ArgumentsOfThisRun(argc, argv);
   kv::SetDisplayScale(arguments.displayScale);
   kv::SetBackendOpener(&OpenProgramBackend);
-  std::string commandLine = kv::rt::JoinCommandLine(argc, argv);
+  // A replay runs the program with the command line it was recorded with.
+  const std::string* recorded = kv::record::RecordedCommandLine();
+  std::string commandLine = recorded ? *recorded : kv::rt::JoinCommandLine(argc, argv);
   const int code = WinMain(kv::rt::ProgramInstance(), nullptr, &commandLine[0], SW_SHOWNORMAL);
   // A recording gets its trailer; a replay says how it compared.
   const kv::record::Outcome outcome = kv::record::EndSession(code);

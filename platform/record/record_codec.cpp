@@ -26,6 +26,29 @@ void PutPair(std::string& out, Kind kind, int64_t x, int64_t y, int64_t* lastX, 
   *lastY = y;
 }
 
+// A clock's reading as the difference from its previous one: in the tag
+// when it is 0 to 14 (the clock read again soon), else a signed varint.
+void PutReading(std::string& out, Kind kind, int64_t value, int64_t* last) {
+  const int64_t delta =
+      static_cast<int64_t>(static_cast<uint64_t>(value) - static_cast<uint64_t>(*last));
+  *last = value;
+  if (delta >= 0 && delta <= 14) {
+    out.push_back(static_cast<char>(Tag(kind, static_cast<unsigned>(delta) + 1)));
+  } else {
+    out.push_back(static_cast<char>(Tag(kind, 0)));
+    PutSigned(out, delta);
+  }
+}
+
+bool GetReading(SpanReader& in, unsigned small, int64_t* last, int64_t* value) {
+  int64_t delta = static_cast<int64_t>(small) - 1;
+  if (small == 0 && !in.Signed(&delta)) return false;
+  // Unsigned: a hostile delta wraps instead of overflowing.
+  *last = static_cast<int64_t>(static_cast<uint64_t>(*last) + static_cast<uint64_t>(delta));
+  *value = *last;
+  return true;
+}
+
 bool GetPair(SpanReader& in, unsigned small, int64_t* lastX, int64_t* lastY, int64_t* x,
              int64_t* y) {
   if (small > 1) return false;
@@ -38,8 +61,7 @@ bool GetPair(SpanReader& in, unsigned small, int64_t* lastX, int64_t* lastY, int
   }
   *x = *lastX;
   *y = *lastY;
-  // Places are ints in the backend; a recording says nothing else.
-  return *x >= INT32_MIN && *x <= INT32_MAX && *y >= INT32_MIN && *y <= INT32_MAX;
+  return OnScreenScale(*x) && OnScreenScale(*y);
 }
 
 }  // namespace
@@ -56,24 +78,28 @@ const char* KindName(Kind kind) {
     case Kind::kCreate: return "a new window";
     case Kind::kPresent: return "a frame shown";
     case Kind::kCheckpoint: return "a frame check";
+    case Kind::kCounter: return "a performance-counter reading";
   }
   return "an unknown record";
 }
 
+std::string SignalName(int signal) {
+  switch (signal) {
+    case 1: return "SIGHUP";
+    case 2: return "SIGINT";
+    case 15: return "SIGTERM";
+  }
+  return "signal " + std::to_string(signal);
+}
+
 void RecordCodec::Encode(const Record& r, std::string& out) {
   switch (r.kind) {
-    case Kind::kClock: {
-      const int64_t delta = static_cast<int64_t>(static_cast<uint64_t>(r.a) -
-                                                 static_cast<uint64_t>(lastClock_));
-      lastClock_ = r.a;
-      if (delta >= 0 && delta <= 14) {
-        out.push_back(static_cast<char>(Tag(r.kind, static_cast<unsigned>(delta) + 1)));
-      } else {
-        out.push_back(static_cast<char>(Tag(r.kind, 0)));
-        PutSigned(out, delta);
-      }
+    case Kind::kClock:
+      PutReading(out, r.kind, r.a, &lastClock_);
       return;
-    }
+    case Kind::kCounter:
+      PutReading(out, r.kind, r.a, &lastCounter_);
+      return;
     case Kind::kNoEvent:
     case Kind::kPresent:
       out.push_back(static_cast<char>(Tag(r.kind, 0)));
@@ -129,18 +155,10 @@ bool RecordCodec::Decode(SpanReader& in, Record* r) {
   r->kind = static_cast<Kind>(tag & 0xF);
   const unsigned small = tag >> 4;
   switch (r->kind) {
-    case Kind::kClock: {
-      int64_t delta = 0;
-      if (small > 0) {
-        delta = small - 1;
-      } else if (!in.Signed(&delta)) {
-        return false;
-      }
-      lastClock_ = static_cast<int64_t>(static_cast<uint64_t>(lastClock_) +
-                                        static_cast<uint64_t>(delta));
-      r->a = lastClock_;
-      return true;
-    }
+    case Kind::kClock:
+      return GetReading(in, small, &lastClock_, &r->a);
+    case Kind::kCounter:
+      return GetReading(in, small, &lastCounter_, &r->a) && r->a >= 0 && r->a <= kMaxCounterUnits;
     case Kind::kNoEvent:
     case Kind::kPresent:
       return small == 0;
@@ -153,7 +171,8 @@ bool RecordCodec::Decode(SpanReader& in, Record* r) {
     case Kind::kOrigin:
       return GetPair(in, small, &lastOriginX_, &lastOriginY_, &r->a, &r->b);
     case Kind::kScreen:
-      return small == 0 && in.Signed(&r->a) && in.Signed(&r->b);
+      return small == 0 && in.Signed(&r->a) && in.Signed(&r->b) && r->a >= 0 && r->b >= 0 &&
+             OnScreenScale(r->a) && OnScreenScale(r->b);
     case Kind::kCheckpoint: {
       uint64_t frame;
       if (small != 0 || !in.Varint(&frame) || !in.Fixed(&r->hash, 8)) return false;
@@ -175,17 +194,21 @@ bool RecordCodec::Decode(SpanReader& in, Record* r) {
       if (window > 0xFFFFFFFFu || button > 0xFFFF || key > 0xFFFF || ch > 0x10FFFF || mods > 7) {
         return false;
       }
+      // Unsigned sums: a hostile delta wraps instead of overflowing, and
+      // is then out of range.
       lastX_ = static_cast<int64_t>(static_cast<uint64_t>(lastX_) + static_cast<uint64_t>(dsx));
       lastY_ = static_cast<int64_t>(static_cast<uint64_t>(lastY_) + static_cast<uint64_t>(dsy));
-      if (lastX_ < INT32_MIN || lastX_ > INT32_MAX || lastY_ < INT32_MIN || lastY_ > INT32_MAX ||
-          ox < INT32_MIN || ox > INT32_MAX || oy < INT32_MIN || oy > INT32_MAX) {
+      const int64_t x = static_cast<int64_t>(static_cast<uint64_t>(lastX_) + static_cast<uint64_t>(ox));
+      const int64_t y = static_cast<int64_t>(static_cast<uint64_t>(lastY_) + static_cast<uint64_t>(oy));
+      if (!OnScreenScale(lastX_) || !OnScreenScale(lastY_) || !OnScreenScale(x) ||
+          !OnScreenScale(y)) {
         return false;
       }
       r->windowId = static_cast<uint32_t>(window);
       e.screenX = static_cast<int>(lastX_);
       e.screenY = static_cast<int>(lastY_);
-      e.x = static_cast<int>(static_cast<uint32_t>(e.screenX) + static_cast<uint32_t>(ox));
-      e.y = static_cast<int>(static_cast<uint32_t>(e.screenY) + static_cast<uint32_t>(oy));
+      e.x = static_cast<int>(x);
+      e.y = static_cast<int>(y);
       e.button = static_cast<int>(button);
       e.key = static_cast<unsigned>(key);
       e.ch = static_cast<wchar_t>(ch);

@@ -19,6 +19,7 @@ class RecordCodec {
 
  private:
   int64_t lastClock_ = 0;
+  int64_t lastCounter_ = 0;
   int64_t lastX_ = 0, lastY_ = 0;              // the pointer, from readings and events
   int64_t lastOriginX_ = 0, lastOriginY_ = 0;
 };

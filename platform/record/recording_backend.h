@@ -30,7 +30,7 @@ class RecordingBackend final : public Backend {
   void BeginSurfaceWrite(NativeWindow* window) override { inner_->BeginSurfaceWrite(window); }
   void SurfaceOrigin(NativeWindow* window, int* x, int* y) override;
   bool PollEvent(InputEvent* event) override;
-  void WaitEvent(std::chrono::microseconds timeout) override { inner_->WaitEvent(timeout); }
+  void WaitEvent(std::chrono::microseconds timeout) override;
   void PointerPosition(int* x, int* y) override;
   void WarpPointer(int x, int y) override { inner_->WarpPointer(x, y); }
   bool GrabPointer(NativeWindow* window) override;
@@ -39,13 +39,22 @@ class RecordingBackend final : public Backend {
     inner_->SetPointerHidden(window, hidden);
   }
 
-  void ClockRead(int64_t ms);
+  // Called at the start of every call that adds to the recording, where the
+  // session may end the recording (a stop signal) with the program in the
+  // state a replay reaches at the same call.
+  void SetWatch(void (*watch)()) { watch_ = watch; }
   uint64_t frames() const { return frames_; }
   // The hash of the last presented window's pixels (taken when it went, or now).
   uint64_t LastFrameHash();
 
  private:
   void Add(const Record& r) { tape_->Add(r); }
+  // Ends the block, with a check of the last frame shown if any was since
+  // the last check.
+  void EndBlock();
+  void Watch() {
+    if (watch_) watch_();
+  }
 
   Backend* inner_;
   TapeWriter* tape_;
@@ -54,6 +63,8 @@ class RecordingBackend final : public Backend {
   uint64_t frames_ = 0;
   NativeWindow* lastPresented_ = nullptr;
   uint64_t lastHash_ = 0;
+  uint64_t checkedFrames_ = 0;  // frames_ at the last frame check
+  void (*watch_)() = nullptr;
 };
 
 }  // namespace record

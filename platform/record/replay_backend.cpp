@@ -5,16 +5,37 @@
 #include <cstdio>
 
 #include "platform/record/frame_hash.h"
+#include "platform/rt/monotonic_clock.h"
 
 namespace kv {
 namespace record {
 
 namespace {
-int64_t SteadyMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+
+int64_t SteadyMs() { return rt::SystemMonotonicNs() / 1000000; }
+
+// A playback in the window waits in slices this long at most, answering the
+// live windows (exposure, the close box) between them.
+constexpr int64_t kPaceSliceMs = 50;
+// The longest real wait for one step of the recorded clock. A longer step is
+// the clock being set (an NTP correction, by hand), not time the person
+// spent: the program reads the clock's value, not the wait, so the wait is
+// cut to this, and a step back is not waited out either.
+constexpr int64_t kLongestPaceGapMs = 3000;
+
+// b - a, held to the int64 range (readings from a file can be anything).
+int64_t Distance(int64_t a, int64_t b) {
+  int64_t d;
+  if (__builtin_sub_overflow(b, a, &d)) return b > a ? INT64_MAX : INT64_MIN;
+  return d;
 }
+
+int64_t SaturatedSum(int64_t a, int64_t b) {
+  int64_t sum;
+  if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? INT64_MAX : INT64_MIN;
+  return sum;
+}
+
 }  // namespace
 
 void ReplayBackend::StopPlaying(State state) {
@@ -30,14 +51,45 @@ void ReplayBackend::Differ(const std::string& what) {
   StopPlaying(State::kDiffers);
 }
 
-// Takes the next record, which must be of `kind` (or `alternative`).
-bool ReplayBackend::Take(Kind kind, Record* r, Kind alternative) {
+bool ReplayBackend::Take(Kind kind, Record* r) { return TakeEither(kind, kind, r); }
+
+bool ReplayBackend::TakeInput(Record* r) { return TakeEither(Kind::kEvent, Kind::kNoEvent, r); }
+
+bool ReplayBackend::NextRecord(Record* r) {
+  for (;;) {
+    if (hasPending_) {
+      *r = pending_;
+      hasPending_ = false;
+    } else if (!tape_->Next(r)) {
+      return false;
+    }
+    // A block that ended while the program waited ends with a check of the
+    // frame shown last, as it is then: the program has drawn nothing since.
+    if (r->kind != Kind::kCheckpoint) return true;
+    CheckFrame(*r);
+    if (state_ != State::kPlaying) return false;
+  }
+}
+
+void ReplayBackend::CheckFrame(const Record& check) {
+  const uint64_t hash = LastFrameHash();
+  if (static_cast<uint64_t>(check.a) != frames_) {
+    Differ("the recording checks frame " + std::to_string(check.a) + " here");
+  } else if (pixelChecks_ && hash != check.hash) {
+    char text[96];
+    std::snprintf(text, sizeof text, "frame hash %016llx, recorded %016llx",
+                  static_cast<unsigned long long>(hash),
+                  static_cast<unsigned long long>(check.hash));
+    Differ(text);
+  }
+}
+
+bool ReplayBackend::TakeEither(Kind kind, Kind alternative, Record* r) {
   if (state_ != State::kPlaying) return false;
-  if (hasPending_) {
-    *r = pending_;
-    hasPending_ = false;
-  } else if (!tape_->Next(r)) {
-    if (tape_->end() == TapeReader::End::kComplete) {
+  if (!NextRecord(r)) {
+    if (state_ != State::kPlaying) return false;
+    if (tape_->end() == TapeReader::End::kComplete &&
+        tape_->trailer().ending == Ending::kProgramEnded) {
       Differ(std::string("the program asked for ") + KindName(kind) +
              " after the recording's end");
     } else {
@@ -53,27 +105,37 @@ bool ReplayBackend::Take(Kind kind, Record* r, Kind alternative) {
   return true;
 }
 
+void ReplayBackend::PaceTo(int64_t tapeMs) {
+  int64_t now = SteadyMs();
+  if (!paced_) {
+    paced_ = true;
+    tapeStart_ = tapeMs;
+    realStart_ = now;
+  }
+  // Shown at the recorded pace: as much real time since the first reading
+  // as the recording says between them.
+  int64_t ahead = SaturatedSum(Distance(now, realStart_), Distance(tapeStart_, tapeMs));
+  if (ahead > kLongestPaceGapMs || ahead < -kLongestPaceGapMs) {
+    // The clock was set: pace afresh from this reading, the wait cut to the
+    // longest (a step back is not waited out at all).
+    ahead = ahead > 0 ? kLongestPaceGapMs : 0;
+    tapeStart_ = tapeMs;
+    realStart_ = now + ahead;
+  }
+  const int64_t due = now + ahead;
+  while (due > now && state_ == State::kPlaying) {
+    DrainLive();
+    if (state_ != State::kPlaying) break;
+    live_->WaitEvent(std::chrono::milliseconds(std::min(due - now, kPaceSliceMs)));
+    now = SteadyMs();
+  }
+}
+
 int64_t ReplayBackend::ClockRead() {
   Record r;
   if (Take(Kind::kClock, &r)) {
     lastClock_ = r.a;
-    if (live_) {
-      // Shown at the recorded pace: wait until as much real time has passed
-      // since the first reading as the recording says.
-      const int64_t now = SteadyMs();
-      if (!paced_) {
-        paced_ = true;
-        tapeStart_ = r.a;
-        realStart_ = now;
-      }
-      // The wait is the display's, which lets a close request in (and, in
-      // the browser, is the page's only way to let time pass).
-      const int64_t due = realStart_ + (r.a - tapeStart_);
-      for (int64_t left = due - now; left > 0 && state_ == State::kPlaying; left = due - SteadyMs()) {
-        DrainLive();
-        live_->WaitEvent(std::chrono::milliseconds(left));
-      }
-    }
+    if (live_) PaceTo(r.a);
     return r.a;
   }
   if (Live()) {
@@ -82,6 +144,26 @@ int64_t ReplayBackend::ClockRead() {
     return tapeStart_ + (SteadyMs() - realStart_);
   }
   return lastClock_;  // frozen: the program is about to be stopped
+}
+
+int64_t ReplayBackend::CounterRead() {
+  Record r;
+  if (Take(Kind::kCounter, &r)) {
+    lastCounterNs_ = r.a * kCounterUnitNs;
+    return lastCounterNs_;
+  }
+  if (Live()) {
+    // After playback the program runs on the real counter, from where it was.
+    if (!counterLive_) {
+      counterLive_ = true;
+      liveCounterStart_ = rt::SystemMonotonicNs();
+    }
+    return lastCounterNs_ + (rt::SystemMonotonicNs() - liveCounterStart_);
+  }
+  // Stopped without a display: the program is about to be stopped, but a
+  // wait it is in must still come to an end.
+  lastCounterNs_ += 1000000;
+  return lastCounterNs_;
 }
 
 void ReplayBackend::ScreenSize(int* width, int* height) {
@@ -142,28 +224,26 @@ void ReplayBackend::SetTitle(NativeWindow* window, const wchar_t* title) {
 void ReplayBackend::Present(NativeWindow* window, int x, int y, int width, int height) {
   if (desktop::Window* w = screen_.Find(window)) desktop::Desktop::Presented(w, x, y, width, height);
   if (live_) Mirror(window);
-  lastPresented_ = window;
   Record r;
+  // Counted once taken: where the recording ends here, the outcome is said
+  // (inside Take) with the frames and the window the recording had.
   if (!Take(Kind::kPresent, &r)) {
-    if (state_ != State::kPlaying) ++frames_;  // counted on the live display
+    if (Live()) {
+      lastPresented_ = window;
+      ++frames_;  // counted on the live display
+    }
     return;
   }
+  lastPresented_ = window;
   ++frames_;
+  // A block that ends at this frame ends with its check: made now, before
+  // the program draws anything more.
   if (!tape_->Next(&pending_)) return;  // the end shows at the next read
   if (pending_.kind != Kind::kCheckpoint) {
     hasPending_ = true;
     return;
   }
-  const uint64_t hash = FrameHash(Surface(window));
-  if (static_cast<uint64_t>(pending_.a) != frames_) {
-    Differ("the recording checks frame " + std::to_string(pending_.a) + " here");
-  } else if (pixelChecks_ && hash != pending_.hash) {
-    char text[96];
-    std::snprintf(text, sizeof text, "frame hash %016llx, recorded %016llx",
-                  static_cast<unsigned long long>(hash),
-                  static_cast<unsigned long long>(pending_.hash));
-    Differ(text);
-  }
+  CheckFrame(pending_);
 }
 
 void ReplayBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
@@ -183,18 +263,19 @@ void ReplayBackend::SurfaceOrigin(NativeWindow* window, int* x, int* y) {
 bool ReplayBackend::PollEvent(InputEvent* event) {
   if (live_ && state_ == State::kPlaying) DrainLive();
   if (injectClose_) {
+    // The close box the person used, for the window it belongs to (a
+    // dialog's closes the dialog only), if that window is still there.
     injectClose_ = false;
-    NativeWindow* main = byId_.empty() ? nullptr : byId_.front();
-    if (main) {
+    if (std::find(byId_.begin(), byId_.end(), closeFor_) != byId_.end()) {
       InputEvent e;
       e.type = InputEvent::kCloseRequest;
-      e.window = main;
+      e.window = closeFor_;
       if (event) *event = e;
       return true;
     }
   }
   Record r;
-  if (Take(Kind::kEvent, &r, Kind::kNoEvent)) {
+  if (TakeInput(&r)) {
     if (r.kind == Kind::kNoEvent) return false;
     InputEvent e = r.event;
     e.window = r.windowId >= 1 && r.windowId <= byId_.size() ? byId_[r.windowId - 1] : nullptr;
@@ -224,7 +305,9 @@ void ReplayBackend::DrainLive() {
   // Live input is not the recording's: only the close box and exposure count.
   InputEvent e;
   while (live_->PollEvent(&e)) {
-    if (e.type == InputEvent::kCloseRequest) {
+    NativeWindow* ours = ReplayOf(e.window);
+    if (e.type == InputEvent::kCloseRequest && ours) {
+      closeFor_ = ours;
       StopPlaying(State::kStopped);
       injectClose_ = true;
       return;
@@ -300,11 +383,11 @@ NativeWindow* ReplayBackend::ReplayOf(NativeWindow* live) {
 
 bool ReplayBackend::TapeDrained() {
   if (hasPending_) return false;
-  if (tape_->Next(&pending_)) {
+  if (NextRecord(&pending_)) {
     hasPending_ = true;
     return false;
   }
-  return true;
+  return state_ == State::kPlaying;
 }
 
 void ReplayBackend::ProgramEnded() {

@@ -41,14 +41,17 @@ class ReplayBackend final : public Backend {
   void UngrabPointer() override;
   void SetPointerHidden(NativeWindow* window, bool hidden) override;
 
-  // The clock reading the recording has next.
+  // The clock reading the recording has next (ms), and the performance
+  // counter's (ns).
   int64_t ClockRead();
+  int64_t CounterRead();
 
   enum class State {
     kPlaying,
     kDiffers,   // the program asked for something else than the recording has
-    kEnded,     // the recording ran out (complete, truncated or damaged)
-    kStopped,   // the person closed the window during playback
+    kEnded,     // the recording ran out (truncated or damaged, or the recorded
+                // program was cut short there: see the trailer's ending)
+    kStopped,   // the person closed a window during playback
   };
   State state() const { return state_; }
   const std::string& difference() const { return difference_; }
@@ -69,12 +72,25 @@ class ReplayBackend final : public Backend {
   void ProgramEnded();
   // True once nothing more is read from the tape and the live display answers.
   bool Live() const { return state_ != State::kPlaying && live_ != nullptr; }
+  // kStopped: whether the window closed was the first the program made (its
+  // main window, which ends it) rather than another (a dialog).
+  bool ClosedFirstWindow() const { return closeFor_ && !byId_.empty() && closeFor_ == byId_.front(); }
 
  private:
-  bool Take(Kind kind, Record* r, Kind alternative = Kind::kNoEvent);
+  // Takes the next record, which must be of `kind`; PollEvent alone also
+  // takes "no input" (TakeInput).
+  bool Take(Kind kind, Record* r);
+  bool TakeInput(Record* r);
+  bool TakeEither(Kind kind, Kind alternative, Record* r);
+  // The next record the program's calls take, frame checks on the way done.
+  bool NextRecord(Record* r);
+  void CheckFrame(const Record& check);
   void Differ(const std::string& what);
   void StopPlaying(State state);
   void DrainLive();
+  // Waits, keeping the live windows answered, until the real time that
+  // matches the recorded reading `tapeMs`.
+  void PaceTo(int64_t tapeMs);
   void Mirror(NativeWindow* window);
   // Resizes our copy of a window as a resize event handed out says.
   void FollowResize(const InputEvent& e);
@@ -97,7 +113,11 @@ class ReplayBackend final : public Backend {
   uint64_t lastHash_ = 0;
   bool injectClose_ = false;
   bool pixelChecks_ = true;
+  NativeWindow* closeFor_ = nullptr;  // the window the person closed
   int64_t lastClock_ = 0;
+  int64_t lastCounterNs_ = 0;
+  int64_t liveCounterStart_ = 0;  // the real counter when playback stopped, or -1
+  bool counterLive_ = false;
   void (*onStop_)(void*) = nullptr;
   void* onStopContext_ = nullptr;
   // Pace: the recorded clock against the real one, from the first reading.

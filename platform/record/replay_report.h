@@ -29,9 +29,9 @@ Outcome StoppedOutcome(ReplayBackend& replay, const TapeReader& tape, const Scor
 // else the program's end compared with the recording's.
 Outcome FinalOutcome(ReplayBackend& replay, const TapeReader& tape, const Score& score);
 
-// "replay: FILE: N frames, recorded score L-R", from a reader that has read
-// nothing yet (it is copied and read through; the original is untouched).
-std::string Introduction(const std::string& path, const TapeReader& unread);
+// "replay: FILE: N frames, recorded score L-R", read through `fresh`, a
+// reader of its own on the same file that has read nothing yet.
+std::string Introduction(const std::string& path, TapeReader& fresh);
 
 }  // namespace record
 }  // namespace kv

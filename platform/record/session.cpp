@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,8 @@
 #include "platform/record/recording_backend.h"
 #include "platform/record/replay_backend.h"
 #include "platform/record/score.h"
+#include "platform/rt/cut_short.h"
+#include "platform/rt/monotonic_clock.h"
 #include "platform/rt/program.h"
 #include "platform/rt/wall_clock.h"
 
@@ -25,6 +28,7 @@ struct Session {
   Mode mode = Mode::kOff;
   std::string path;
   rt::WallClockSourceFn previousClock = nullptr;
+  rt::MonotonicSourceFn previousCounter = nullptr;
   // Recording
   TapeWriter writer;
   std::unique_ptr<RecordingBackend> recorder;
@@ -59,27 +63,48 @@ void KeepForTheRun(Backend* display) {
   if (display) kept->push_back(display);
 }
 
-int64_t ReadThrough() {
-  Session& s = S();
-  return s.previousClock ? s.previousClock() : rt::SystemWallClockMs();
+// At every reading the recording takes: a stop signal caught since ends the
+// recording here (through the hook the entry installs), and the program.
+void Watch() {
+  if (const int signal = rt::PendingStopSignal()) rt::EndBySignal(signal);
+}
+
+void AddReading(Kind kind, int64_t value) {
+  Record r;
+  r.kind = kind;
+  r.a = value;
+  S().writer.Add(r);
 }
 
 int64_t RecordingClock() {
-  const int64_t ms = ReadThrough();
-  Record r;
-  r.kind = Kind::kClock;
-  r.a = ms;
+  Watch();
   Session& s = S();
-  s.writer.Add(r);
+  const int64_t ms = s.previousClock ? s.previousClock() : rt::SystemWallClockMs();
+  AddReading(Kind::kClock, ms);
   ReadScore(&s.score);
   return ms;
 }
 
+// The performance counter, in the steps a recording keeps (kCounterUnitNs).
+int64_t RecordingCounter() {
+  Watch();
+  Session& s = S();
+  const int64_t ns = s.previousCounter ? s.previousCounter() : rt::SystemMonotonicNs();
+  const int64_t units = std::clamp<int64_t>(ns / kCounterUnitNs, 0, kMaxCounterUnits);
+  AddReading(Kind::kCounter, units);
+  return units * kCounterUnitNs;
+}
+
+// The score is read after the clock: where the recording ends at this
+// reading, the replay says its outcome with the score the recording had.
 int64_t ReplayClock() {
   Session& s = S();
+  const int64_t ms = s.replay->ClockRead();
   ReadScore(&s.score);
-  return s.replay->ClockRead();
+  return ms;
 }
+
+int64_t ReplayCounter() { return S().replay->CounterRead(); }
 
 void DefaultStop(int exitCode, const std::string& line) {
   std::printf("%s\n", line.c_str());
@@ -97,7 +122,7 @@ void OnReplayStop(void*) {
     // In a window the person keeps the program: say why playback stopped,
     // once; the program's end then adds nothing.
     if (!o.line.empty()) std::printf("%s\n", o.line.c_str());
-    if (s.replay->state() != ReplayBackend::State::kStopped) {
+    if (s.replay->state() != ReplayBackend::State::kStopped || !s.replay->ClosedFirstWindow()) {
       std::printf("replay: playback over; the game is yours from here\n");
     }
     std::fflush(stdout);
@@ -111,6 +136,10 @@ void OnReplayStop(void*) {
 // it: the file itself is made only once the program has accepted its command
 // line, but a name that can never be written is worth saying at once.
 bool CouldMake(const std::string& path, std::string* error) {
+  if (RecordedElsewhere(path)) {
+    if (error) *error = "another program is recording into it";
+    return false;
+  }
   struct stat st;
   int problem = 0;
   if (stat(path.c_str(), &st) == 0) {
@@ -134,6 +163,7 @@ bool CouldMake(const std::string& path, std::string* error) {
 
 void Clear(Session& s) {
   rt::SetWallClockSource(s.previousClock);
+  rt::SetMonotonicSource(s.previousCounter);
   s.recorder.reset();
   s.replay.reset();
   s.reader = TapeReader();
@@ -146,18 +176,40 @@ void Clear(Session& s) {
   s.score = Score();
 }
 
-bool StartRecording(const std::string& path, std::string* error) {
+void InstallSources(rt::WallClockSourceFn clock, rt::MonotonicSourceFn counter) {
   Session& s = S();
-  if (!CouldMake(path, error)) return false;
+  s.previousClock = rt::CurrentWallClockSource();
+  s.previousCounter = rt::CurrentMonotonicSource();
+  rt::SetWallClockSource(clock);
+  rt::SetMonotonicSource(counter);
+}
+
+bool StartRecording(const SessionSettings& settings, std::string* error) {
+  Session& s = S();
+  if (!CouldMake(settings.path, error)) return false;
   // Readings are kept in memory until the program asks for its display,
   // which it does only after accepting its command line (SessionBackend).
   const rt::ProgramDescription& program = rt::Program();
-  s.writer.Begin(std::string(program.title) + " " + program.version);
+  s.writer.Begin(std::string(program.title) + " " + program.version, settings.commandLine);
   s.mode = Mode::kRecord;
-  s.path = path;
-  s.previousClock = rt::CurrentWallClockSource();
-  rt::SetWallClockSource(RecordingClock);
+  s.path = settings.path;
+  InstallSources(RecordingClock, RecordingCounter);
+  // Ctrl+C, a logout or a kill ends the recording properly before the
+  // program goes (Watch, CutSessionShort).
+  rt::CatchStopSignals();
   return true;
+}
+
+// What a replay in the window says first. The frames are counted by a
+// reader of its own; a pipe can be read only once, so for one the length
+// shows only at its end.
+std::string IntroductionOf(const std::string& path) {
+  struct stat st;
+  TapeReader again;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !again.Open(path, nullptr)) {
+    return "replay: " + path;
+  }
+  return Introduction(path, again);
 }
 
 bool StartReplay(const std::string& path, bool verify, std::string* error) {
@@ -165,12 +217,11 @@ bool StartReplay(const std::string& path, bool verify, std::string* error) {
   if (!s.reader.Open(path, error)) return false;
   s.mode = verify ? Mode::kReplayVerify : Mode::kReplayWindow;
   s.path = path;
-  if (!verify) s.introduction = Introduction(path, s.reader);
+  if (!verify) s.introduction = IntroductionOf(path);
   s.replay = std::make_unique<ReplayBackend>(&s.reader, nullptr);
   s.replay->SetOnStop(OnReplayStop, nullptr);
   s.replay->SetPixelChecks(s.pixelChecks);
-  s.previousClock = rt::CurrentWallClockSource();
-  rt::SetWallClockSource(ReplayClock);
+  InstallSources(ReplayClock, ReplayCounter);
   return true;
 }
 
@@ -183,7 +234,7 @@ bool StartSession(const SessionSettings& settings, std::string* error) {
     case Mode::kOff:
       return true;
     case Mode::kRecord:
-      return StartRecording(settings.path, error);
+      return StartRecording(settings, error);
     case Mode::kReplayWindow:
     case Mode::kReplayVerify:
       return StartReplay(settings.path, settings.mode == Mode::kReplayVerify, error);
@@ -216,6 +267,7 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
           std::_Exit(kExitBadFile);
         }
         s.recorder = std::make_unique<RecordingBackend>(s.display, &s.writer);
+        s.recorder->SetWatch(&Watch);
       }
     } else {
       Backend* live = nullptr;
@@ -243,6 +295,47 @@ Outcome ReplayOutcomeNow() {
   return StoppedOutcome(*s.replay, s.reader, s.score);
 }
 
+namespace {
+
+// The end record as things stand.
+Trailer TrailerNow(Session& s) {
+  Trailer t;
+  if (s.recorder) {
+    t.frames = s.recorder->frames();
+    t.lastFrameHash = s.recorder->LastFrameHash();
+  }
+  t.leftScore = s.score.left;
+  t.rightScore = s.score.right;
+  return t;
+}
+
+}  // namespace
+
+const std::string* RecordedCommandLine() {
+  Session& s = S();
+  if (s.mode != Mode::kReplayWindow && s.mode != Mode::kReplayVerify) return nullptr;
+  return s.reader.commandLine();
+}
+
+void CutSessionShort(int signal) {
+  Session& s = S();
+  if (s.mode != Mode::kRecord) return;
+  if (!s.writer.IsOpen()) {
+    s.writer.Close(Trailer());  // cut short before the file was made: none is
+    return;
+  }
+  Trailer t = TrailerNow(s);
+  t.ending = signal ? Ending::kSignal : Ending::kDisplayLost;
+  t.signal = signal;
+  s.writer.Close(t);
+  if (s.writer.Healthy()) {
+    rt::Say("%s: the recording is complete up to frame %llu, where %s", s.path.c_str(),
+            static_cast<unsigned long long>(t.frames),
+            signal ? ("the program was stopped by " + SignalName(signal)).c_str()
+                   : "the display was lost");
+  }
+}
+
 Outcome EndSession(int programExit) {
   Session& s = S();
   Outcome o;
@@ -252,15 +345,9 @@ Outcome EndSession(int programExit) {
     // was played, so there is no file to finish and no replay to judge.
     if (s.mode == Mode::kRecord) s.writer.Close(Trailer());
   } else if (s.mode == Mode::kRecord) {
-    Trailer t;
-    if (s.recorder) {
-      t.frames = s.recorder->frames();
-      t.lastFrameHash = s.recorder->LastFrameHash();
-    }
-    t.leftScore = s.score.left;
-    t.rightScore = s.score.right;
-    s.writer.Close(t);
-    if (!s.writer.Healthy()) rt::Say("%s: the recording could not be written in full", s.path.c_str());
+    s.writer.Close(TrailerNow(s));
+    // Said when it happened; the status says it again.
+    if (!s.writer.Healthy() && o.exitCode == 0) o.exitCode = kExitRecordingFailed;
   } else if (s.replay) {
     s.ending = true;
     o = FinalOutcome(*s.replay, s.reader, s.score);

@@ -18,6 +18,9 @@ enum class Mode { kOff, kRecord, kReplayWindow, kReplayVerify };
 struct SessionSettings {
   Mode mode = Mode::kOff;
   std::string path;
+  // The command line the program is given (WinMain's): a recording keeps it,
+  // since what the program does depends on it (its pace).
+  std::string commandLine;
 };
 
 // Whether a replay holds each checked frame's pixels to the recording's
@@ -26,6 +29,10 @@ struct SessionSettings {
 // number of frames and the score are still compared, and the replay's line
 // says that the pixels were not.
 void SetPixelChecks(bool on);
+
+// The exit status of a program whose recording could not be written in full
+// (a full disk), when the program itself ended well.
+constexpr int kExitRecordingFailed = 1;
 
 // Starts the session the settings ask for (none for kOff). False with a
 // message when the file can never be made, or cannot be read as a recording.
@@ -47,6 +54,16 @@ Outcome EndSession(int programExit);
 
 // What the replay has found so far (for a stop handler): the line it would print.
 Outcome ReplayOutcomeNow();
+
+// During a replay, the command line the recording was made with (the
+// program is given that one, so it runs as it ran: at its pace); null for
+// any other session, or a recording of the first format, which has none.
+const std::string* RecordedCommandLine();
+
+// The program is being cut short (rt/cut_short.h): by the stop signal
+// `signal`, or (0) by losing its display. A recording gets its end record,
+// saying so, and the file is complete up to here; nothing else happens.
+void CutSessionShort(int signal);
 
 }  // namespace record
 }  // namespace kv

@@ -6,6 +6,7 @@
 #include <climits>
 #include <thread>
 
+#include "platform/user/metrics.h"
 #include "platform/user/user_state.h"
 
 namespace kv {
@@ -66,8 +67,8 @@ BOOL GetCursorPos(LPPOINT point) {
   int x = 0, y = 0;
   backend->PointerPosition(&x, &y);
   const UserState& s = State();
-  point->x = x + (s.inactive ? s.cursorOffsetX : 0);
-  point->y = y + (s.inactive ? s.cursorOffsetY : 0);
+  point->x = kv::user::ClampCoordinate(int64_t{x} + (s.inactive ? s.cursorOffsetX : 0));
+  point->y = kv::user::ClampCoordinate(int64_t{y} + (s.inactive ? s.cursorOffsetY : 0));
   return TRUE;
 }
 
@@ -83,8 +84,8 @@ BOOL SetCursorPos(int x, int y) {
     backend->PointerPosition(&realX, &realY);
     x = std::clamp(x, 0, std::max(width - 1, 0));
     y = std::clamp(y, 0, std::max(height - 1, 0));
-    s.cursorOffsetX = x - realX;
-    s.cursorOffsetY = y - realY;
+    s.cursorOffsetX = kv::user::ClampCoordinate(int64_t{x} - realX);
+    s.cursorOffsetY = kv::user::ClampCoordinate(int64_t{y} - realY);
     return TRUE;
   }
   backend->WarpPointer(x, y);  // the backend keeps it on the screen
@@ -96,8 +97,8 @@ BOOL ClientToScreen(HWND window, LPPOINT point) {
   if (!w || !point) return FALSE;
   int x = 0, y = 0;
   kv::user::ClientOrigin(w, &x, &y);
-  point->x += x;
-  point->y += y;
+  point->x = kv::user::ClampCoordinate(int64_t{point->x} + x);
+  point->y = kv::user::ClampCoordinate(int64_t{point->y} + y);
   return TRUE;
 }
 
@@ -106,8 +107,8 @@ BOOL ScreenToClient(HWND window, LPPOINT point) {
   if (!w || !point) return FALSE;
   int x = 0, y = 0;
   kv::user::ClientOrigin(w, &x, &y);
-  point->x -= x;
-  point->y -= y;
+  point->x = kv::user::ClampCoordinate(int64_t{point->x} - x);
+  point->y = kv::user::ClampCoordinate(int64_t{point->y} - y);
   return TRUE;
 }
 

@@ -5,6 +5,7 @@
 // window takes every pointer and keyboard message, and every message made
 // goes to the menu loop first (menu_track.cpp), which runs on them as the
 // interface's own menu loop runs on the queue.
+#include "platform/user/metrics.h"
 #include "platform/user/user_state.h"
 
 namespace kv {
@@ -81,8 +82,8 @@ void TranslateMouse(const InputEvent& ev) {
     // The capture takes everything, wherever the pointer is.
     int ox = 0, oy = 0;
     ClientOrigin(target, &ox, &oy);
-    cx = ev.screenX - ox;
-    cy = ev.screenY - oy;
+    cx = ClampCoordinate(int64_t{ev.screenX} - ox);
+    cy = ClampCoordinate(int64_t{ev.screenY} - oy);
   } else {
     target = WindowOfNative(ev.window);
     if (!target) return;
@@ -99,7 +100,7 @@ void TranslateMouse(const InputEvent& ev) {
       return;
     }
     cx = ev.x;
-    cy = ev.y - target->menuBarHeight;
+    cy = ClampCoordinate(int64_t{ev.y} - target->menuBarHeight);
   }
   if (!target->visible || !AcceptsInput(target)) return;
   Queue(target, message, MouseKeys(ev), MAKELPARAM(cx, cy), ev.screenX, ev.screenY);

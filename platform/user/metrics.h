@@ -4,6 +4,7 @@
 // outer 1007 x 649 leaves exactly a 1000 x 600 client area below its menu.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "platform/backend.h"
@@ -46,14 +47,21 @@ inline int ClampSide(int64_t v) {
   return v > kMaxSurfaceSide ? kMaxSurfaceSide + 1 : static_cast<int>(v);
 }
 
+// A sum or difference of coordinates held to the int range: the program may
+// pass any int, and a backend or a recording any coordinate a screen can
+// have, so no such sum may overflow.
+inline int ClampCoordinate(int64_t v) {
+  return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
 // The native surface for a window created at (x, y) with the outer size
 // (width, height) and a menu bar of `menuBarHeight` rows (0 without a menu).
 inline Geometry ComputeGeometry(DWORD style, int x, int y, int width, int height,
                                 int menuBarHeight) {
   Geometry g;
   if (HasFrame(style)) {
-    g.surfaceX = x + kFrameLeft;
-    g.surfaceY = y + kFrameTop + kCaptionHeight;
+    g.surfaceX = ClampCoordinate(int64_t{x} + kFrameLeft);
+    g.surfaceY = ClampCoordinate(int64_t{y} + kFrameTop + kCaptionHeight);
     g.clientWidth = ClampSide(int64_t(width) - kFrameLeft - kFrameRight);
     g.clientHeight = ClampSide(int64_t(height) - kFrameTop - kCaptionHeight - menuBarHeight -
                                kFrameBottom);
@@ -74,16 +82,17 @@ inline Geometry ComputeGeometry(DWORD style, int x, int y, int width, int height
 inline RECT OuterRect(DWORD style, int sx, int sy, int clientWidth, int clientHeight,
                       int menuBarHeight) {
   RECT r;
+  const int64_t x = sx, y = sy;
   if (HasFrame(style)) {
-    r.left = sx - kFrameLeft;
-    r.top = sy - kFrameTop - kCaptionHeight;
-    r.right = sx + clientWidth + kFrameRight;
-    r.bottom = sy + menuBarHeight + clientHeight + kFrameBottom;
+    r.left = ClampCoordinate(x - kFrameLeft);
+    r.top = ClampCoordinate(y - kFrameTop - kCaptionHeight);
+    r.right = ClampCoordinate(x + clientWidth + kFrameRight);
+    r.bottom = ClampCoordinate(y + menuBarHeight + clientHeight + kFrameBottom);
   } else {
     r.left = sx;
     r.top = sy;
-    r.right = sx + clientWidth;
-    r.bottom = sy + menuBarHeight + clientHeight;
+    r.right = ClampCoordinate(x + clientWidth);
+    r.bottom = ClampCoordinate(y + menuBarHeight + clientHeight);
   }
   return r;
 }

@@ -125,15 +125,15 @@ HWND__* WindowOfNative(NativeWindow* native) {
 void ClientOrigin(HWND__* w, int* x, int* y) {
   if (w->parent) {
     ClientOrigin(w->parent, x, y);
-    *x += w->windowRect.left;
-    *y += w->windowRect.top;
+    *x = ClampCoordinate(int64_t{*x} + w->windowRect.left);
+    *y = ClampCoordinate(int64_t{*y} + w->windowRect.top);
     return;
   }
   int sx = 0, sy = 0;
   Backend* backend = ActiveBackend();
   if (backend && w->native) backend->SurfaceOrigin(w->native, &sx, &sy);
   *x = sx;
-  *y = sy + w->menuBarHeight;
+  *y = ClampCoordinate(int64_t{sy} + w->menuBarHeight);
 }
 
 PixelSurface ClientView(HWND__* w) {

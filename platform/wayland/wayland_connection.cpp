@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rt/cut_short.h"
 #include "platform/rt/program.h"
 #include "platform/wayland/wayland_backend.h"
 #include "platform/wayland/wayland_client.h"
@@ -173,23 +174,24 @@ std::string WaylandBackend::Missing() const {
 }
 
 void WaylandBackend::ConnectionLost() {
-  // As with a lost X server: nothing is kept between runs, so leaving at
-  // once is the clean end, but the person is told, and the status says
-  // the game did not end by itself.
+  // As with a lost X server: the person is told, whatever must be finished
+  // (a recording) is finished, and the status says the game did not end by
+  // itself.
   const int error = wl_display_get_error(display);
+  char what[512];
   if (error == EPROTO) {
     const wl_interface* interface = nullptr;
     uint32_t id = 0;
     const uint32_t code = wl_display_get_protocol_error(display, &interface, &id);
-    rt::Say("the Wayland compositor \"%s\" ended the connection over a protocol error (%s@%u, "
-            "error %u); exiting.",
-            CompositorName().c_str(), interface ? interface->name : "?", id, code);
+    std::snprintf(what, sizeof what,
+                  "the Wayland compositor \"%s\" ended the connection over a protocol error "
+                  "(%s@%u, error %u); exiting",
+                  CompositorName().c_str(), interface ? interface->name : "?", id, code);
   } else {
-    rt::Say("the connection to the Wayland compositor \"%s\" was lost (%s); exiting.",
-            CompositorName().c_str(), std::strerror(error ? error : EPIPE));
+    std::snprintf(what, sizeof what, "the connection to the Wayland compositor \"%s\" was lost (%s); exiting",
+                  CompositorName().c_str(), std::strerror(error ? error : EPIPE));
   }
-  std::fflush(nullptr);
-  _exit(1);
+  rt::EndForLostDisplay(what);
 }
 
 void WaylandBackend::CheckConnection() {

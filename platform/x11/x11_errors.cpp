@@ -1,10 +1,8 @@
 #include "platform/x11/x11_errors.h"
 
-#include <unistd.h>
+#include <string>
 
-#include <cstdio>
-
-#include "platform/rt/program.h"
+#include "platform/rt/cut_short.h"
 
 namespace kv {
 namespace x11 {
@@ -33,16 +31,12 @@ int RecordError(Display* display, XErrorEvent* error) {
 }
 
 // Xlib does not let a program go on after the connection is lost; it exits
-// when this returns. Nothing is kept between runs, so leaving at once with
-// the ordinary exit code is the clean end.
-[[noreturn]] void LeaveAfterLostServer(const char* name) {
-  rt::Say("the connection to the X server %s was lost; exiting.", name ? name : "");
-  std::fflush(nullptr);
-  _exit(0);
-}
-
+// when this returns. The program could not finish what it was doing, so it
+// ends as a failure, after whatever must be finished (a recording) is.
 int LostServer(Display* display) {
-  LeaveAfterLostServer(display ? DisplayString(display) : "");
+  const char* name = display ? DisplayString(display) : nullptr;
+  rt::EndForLostDisplay(std::string("the connection to the X server ") + (name ? name : "") +
+                        " was lost; exiting");
 }
 
 }  // namespace

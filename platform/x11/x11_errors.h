@@ -11,8 +11,9 @@ namespace kv {
 namespace x11 {
 
 // Installs the recording error handler and the handler for a lost
-// connection (which ends the program with code 0 after a message). Safe to
-// call more than once.
+// connection (which ends the program with status 1 after a message, once
+// what must be finished is: rt::EndForLostDisplay). Safe to call more than
+// once.
 void InstallErrorHandlers();
 
 // Number of protocol errors recorded so far on any display, and the last one.

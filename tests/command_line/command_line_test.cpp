@@ -158,6 +158,33 @@ TEST(RecorderOptions, AreCheckedWithTheRest) {
   EXPECT_EQ(Parse({"--replay"}).error, "kelvara: option '--replay' needs a value FILE");
 }
 
+// A platform that cannot record refuses the recorder's options by name (a
+// recording that writes no file would be a failure said as success), and
+// still takes the rest; --scale among them, which it may ignore.
+TEST(RecorderOptions, AreRefusedWhereThePlatformCannotRecord) {
+  PlatformAbilities windows;
+  windows.records = false;
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--record", "m.kvr"},
+                                             {"--pace", "500", "--replay=m.kvr"},
+                                             {"--replay", "m.kvr", "--verify"}}) {
+    const CommandLineResult r = ParseArguments(args, windows);
+    EXPECT_EQ(r.action, CommandLineAction::kUsageError) << args[0];
+    EXPECT_EQ(r.error, "kelvara: option '" + std::string(args[0] == "--pace" ? "--replay" : args[0]) +
+                           "' is not available in this build: recordings are made and replayed "
+                           "by the Linux build");
+  }
+  EXPECT_EQ(ParseArguments({"--verify"}, windows).action, CommandLineAction::kUsageError);
+  const CommandLineResult r = ParseArguments({"--scale", "2", "--pace", "60"}, windows);
+  ASSERT_EQ(r.action, CommandLineAction::kRun) << r.error;
+  EXPECT_EQ(r.options.scale, 2);
+  Options options;
+  int status = -1;
+  EXPECT_FALSE(ReadCommandLine("--record m.kvr", windows, &options, &status));
+  EXPECT_EQ(status, kExitUsage);
+  EXPECT_TRUE(ReadCommandLine("--record m.kvr", PlatformAbilities(), &options, &status));
+}
+
 // --scale is acted on by the platform; here a factor from 1 to 4 is taken
 // and anything else refused, as the platform reads it.
 TEST(ScaleOption, TakesAFactorFrom1To4) {
@@ -175,7 +202,7 @@ TEST(ScaleOption, TakesAFactorFrom1To4) {
   }
   Options options;
   int status = -1;
-  EXPECT_FALSE(ReadCommandLine("--scale 5", &options, &status));
+  EXPECT_FALSE(ReadCommandLine("--scale 5", PlatformAbilities(), &options, &status));
   EXPECT_EQ(status, kExitUsage);
   EXPECT_NE(UsageText().find("Windows build ignores it"), std::string::npos);
 }

@@ -117,7 +117,8 @@ TEST(SwayNative, TheCloseBoxAndFileExitEndWithZeroAndARecordingVerifies) {
 
 // In a Wayland session, where an X11 program would run through Xwayland,
 // the game is a Wayland client of its own; KELVARA_BACKEND=x11 asks for X11
-// even there. A compositor that goes away ends the game with a line and 1.
+// even there. A compositor that goes away ends the game with a line and 1,
+// after the recording it was making is finished.
 TEST(SwayNative, NativeInAWaylandSessionX11WhenAskedAndALostCompositorEndsWithOne) {
   SwayDesktop desktop;
   ASSERT_TRUE(desktop.Start()) << desktop.error();
@@ -138,8 +139,11 @@ TEST(SwayNative, NativeInAWaylandSessionX11WhenAskedAndALostCompositorEndsWithOn
         << game.Stderr();
   }
   ASSERT_TRUE(Eventually([&] { return shellOfTheGame().empty(); }, kAnswerMs, 50));
+  char dir[] = "/tmp/kv-wayland-lost-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string recording = std::string(dir) + "/lost.kvr";
   kv_e2e::Process game;
-  ASSERT_TRUE(game.Start({KelvaraPath()}, both));
+  ASSERT_TRUE(game.Start({KelvaraPath(), "--record", recording}, both));
   EXPECT_TRUE(Eventually([&] { return shellOfTheGame() == "xdg_shell"; }, kAnswerMs, 50))
       << game.Stderr();
   ScreenRect r;
@@ -152,6 +156,15 @@ TEST(SwayNative, NativeInAWaylandSessionX11WhenAskedAndALostCompositorEndsWithOn
   EXPECT_EQ(*code, 1);
   EXPECT_EQ(game.Stderr().rfind("kelvara: the connection to the Wayland compositor \"" + socket +
                                 "\" was lost", 0), 0u) << game.Stderr();
+  EXPECT_NE(game.Stderr().find("where the display was lost"), std::string::npos) << game.Stderr();
+  const kv_e2e::CommandResult verify =
+      kv_e2e::Run({KelvaraPath(), "--replay", recording, "--verify"},
+                  {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}}, 60000);
+  EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
+  EXPECT_NE(verify.out.find("matches up to where its display was lost"), std::string::npos)
+      << verify.out << verify.err;
+  std::remove(recording.c_str());
+  rmdir(dir);
 }
 
 // The playing seconds the title shows, or -1 when it shows something else.

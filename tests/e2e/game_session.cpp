@@ -37,7 +37,8 @@ bool GameSession::Start(const std::vector<std::string>& args, const std::string&
                     static_cast<int>(resources.size()));
     XSync(d, False);
   }
-  std::vector<std::string> argv{KelvaraPath()};
+  std::vector<std::string> argv = launcher_;
+  argv.push_back(KelvaraPath());
   argv.insert(argv.end(), args.begin(), args.end());
   if (!game_.Start(argv, server_.Env())) {
     error_ = "cannot start the game";

@@ -24,6 +24,10 @@ class GameSession {
   // root window (as xrdb would) before it starts.
   bool Start(const std::vector<std::string>& args, const std::string& resources);
   ~GameSession();
+  // Before Start: the game is started through this command, the game's own
+  // command line after it ("sh -c '...; exec \"$0\" \"$@\"'" sets a limit
+  // first, say).
+  void SetLauncher(const std::vector<std::string>& launcher) { launcher_ = launcher; }
   // The virtual screen's size for the next Start (1920 x 1080 unless set).
   void SetScreenSize(int width, int height) {
     screenWidth_ = width;
@@ -70,6 +74,7 @@ class GameSession {
   Xvfb server_;
   int screenWidth_ = 1920, screenHeight_ = 1080;
   Process game_;
+  std::vector<std::string> launcher_;
   Probe* probe_ = nullptr;
   TopWindow window_;
   std::string error_;

@@ -1,5 +1,6 @@
 // Playback in the real window: a recording shown with --replay reaches, on
-// the screen, the very frame the recording checked last.
+// the screen, the very frame the recording checked last; it stays alive
+// across a step of the recorded clock; and a close box closes its own window.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "game_session.h"
 #include "platform/record/frame_hash.h"
 #include "platform/record/tape_reader.h"
+#include "platform/record/tape_writer.h"
 
 namespace {
 
@@ -99,13 +101,93 @@ TEST(ReplayInAWindow, TheCloseBoxEndsPlayback) {
   // What is shown, from the recording's end, and then how it ended, once.
   const std::string said = s.game().Stdout();
   EXPECT_EQ(said.rfind("replay: " KV_SOURCE_DIR "/tests/replays/champion-full.kvr: "
-                       "108340 frames, recorded score 0-0\nreplay: stopped at frame ",
+                       "171799 frames, recorded score 0-0\nreplay: stopped at frame ",
                        0),
             0u)
       << said;
   EXPECT_EQ(said.find("stopped at frame", said.find("stopped at frame") + 1), std::string::npos)
       << said;
   EXPECT_EQ(said.find("playback over"), std::string::npos) << said;
+}
+
+// A copy of tests/replays/easy.kvr in which the wall clock steps an hour
+// forward (as an NTP correction or a person setting the clock does) while
+// the About box is on the screen: at the first reading after the box was
+// shown, and with `again` at every reading after that too.
+std::string WithAClockStep(const std::string& name, bool again) {
+  using namespace kv::record;
+  TapeReader reader;
+  std::string error;
+  EXPECT_TRUE(reader.Open(KV_SOURCE_DIR "/tests/replays/easy.kvr", &error)) << error;
+  const std::string path = std::string(KV_BUILD_DIR) + "/" + name;
+  TapeWriter writer;
+  // The command line too: the recording is a paced one.
+  EXPECT_TRUE(writer.Open(path, reader.writerVersion(), &error,
+                          reader.commandLine() ? *reader.commandLine() : ""))
+      << error;
+  // The fourth window made is the About box; it is on the screen once it
+  // has been shown twice (painted, then shown and painted again).
+  int made = 0, shownSince = 0, steps = 0;
+  Record r;
+  while (reader.Next(&r)) {
+    if (r.kind == Kind::kCreate) ++made;
+    if (made == 4 && r.kind == Kind::kPresent) ++shownSince;
+    if (made >= 4 && shownSince >= 2 && r.kind == Kind::kClock && (again || steps == 0)) ++steps;
+    if (r.kind == Kind::kClock) r.a += int64_t{3600000} * steps;
+    writer.Add(r);
+  }
+  writer.Close(reader.trailer());
+  EXPECT_GT(steps, 0);
+  return path;
+}
+
+// Across a step of an hour the playback waits a few seconds at most, and
+// the window stays alive: the recording plays to its end and says so.
+TEST(ReplayInAWindow, AClockStepOfAnHourIsWaitedOutInSeconds) {
+  const std::string stepped = WithAClockStep("replay_clock_step.kvr", false);
+  GameSession s;
+  ASSERT_TRUE(s.Start({"--replay", stepped}, "")) << s.error();
+  const std::optional<int> status = s.WaitExit(120000);
+  ASSERT_TRUE(status.has_value()) << "still waiting for the recorded hour; stdout: "
+                                  << s.game().Stdout();
+  EXPECT_EQ(*status, 0) << s.game().Stdout() << s.game().Stderr();
+  EXPECT_NE(s.game().Stdout().find(", matches"), std::string::npos) << s.game().Stdout();
+}
+
+// The About box's close box during playback is the About box's, not the
+// program's (and is heard while the playback waits out a clock step): the
+// playback stops there, the game is the person's, and its About box takes
+// the request as it does live (only OK closes it).
+TEST(ReplayInAWindow, ADialogsCloseBoxIsHeardAndIsTheDialogsAlone) {
+  const std::string stepped = WithAClockStep("replay_clock_steps.kvr", true);
+  GameSession s;
+  ASSERT_TRUE(s.Start({"--replay", stepped}, "")) << s.error();
+  std::optional<kv_e2e::TopWindow> about;
+  auto aboutBox = [&]() -> std::optional<kv_e2e::TopWindow> {
+    for (const kv_e2e::TopWindow& w : s.probe().MappedTopLevels()) {
+      if (w.name == "Kelvara" && w.id != s.window() && !w.overrideRedirect) return w;
+    }
+    return std::nullopt;
+  };
+  ASSERT_TRUE(Eventually([&] { return (about = aboutBox()).has_value(); }, 60000))
+      << "the About box never showed; stdout: " << s.game().Stdout();
+  s.probe().SendDeleteWindow(about->id);
+  ASSERT_TRUE(Eventually(
+      [&] { return s.game().Stdout().find("replay: stopped at frame") != std::string::npos; },
+      20000))
+      << "the close box was not heard; stdout: " << s.game().Stdout();
+  EXPECT_NE(s.game().Stdout().find("the game is yours from here"), std::string::npos)
+      << s.game().Stdout();
+  EXPECT_TRUE(s.game().Running()) << s.game().Stdout();
+  EXPECT_TRUE(aboutBox().has_value());
+  s.Key("Return");  // OK
+  EXPECT_TRUE(Eventually([&] { return !aboutBox().has_value(); }, 20000));
+  EXPECT_TRUE(s.game().Running()) << s.game().Stdout();
+
+  s.probe().SendDeleteWindow(s.window());
+  const std::optional<int> status = s.WaitExit(20000);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(*status, 0) << s.game().Stderr();
 }
 
 }  // namespace

@@ -37,6 +37,8 @@ TEST(ProgramArguments, GiveEachPartOfThePlatformItsSettings) {
     EXPECT_EQ(a.session.path, "a b.kvr") << args[0];
   }
   EXPECT_EQ(a.displayScale, 2);
+  // A recording keeps the command line the program is given (its pace).
+  EXPECT_EQ(a.session.commandLine, "--pace 500 --record \"a b.kvr\" --scale=2");
 
   a = Read({"--replay", "m.kvr"});
   EXPECT_EQ(a.session.mode, Mode::kReplayWindow);

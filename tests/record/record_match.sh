@@ -6,7 +6,8 @@
 # reaches the verdict). The session chooses the level from the menu, plays,
 # pauses, opens a menu during play and the About box, starts a New Game,
 # has the window made larger (as a window manager that ignores the fixed
-# size would), plays on, and leaves through File, Exit.
+# size would), plays on, and leaves through File, Exit. KV_RECORD_ARGS: more
+# options for the recording program (see recording_session.sh).
 set -euo pipefail
 kelvara=$1 out=$2 level=$3 seconds=${4:-4} verifier=${5:-$1}
 . "$(dirname "$0")/recording_session.sh"
@@ -46,3 +47,9 @@ for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
 wait "$game" || { echo "the recording program failed: $?"; cat "$work/stderr"; exit 1; }
 game=""
 "$verifier" --replay "$out" --verify
+# The replay runs as recorded whatever options it is given (the recording
+# keeps the command line): with the recording's own options it matches too.
+if [ -n "${KV_RECORD_ARGS:-}" ]; then
+  # shellcheck disable=SC2086
+  "$verifier" --replay "$out" --verify ${KV_RECORD_ARGS}
+fi

@@ -33,20 +33,29 @@ TapeReader Opened(const std::string& bytes) {
   return reader;
 }
 
-TEST(Introduction, SaysTheFramesAndTheRecordedScoreAndLeavesTheReaderUnread) {
+TEST(Introduction, SaysTheFramesAndTheRecordedScore) {
   Trailer trailer;
   trailer.frames = 2;
   trailer.leftScore = 1;
   trailer.rightScore = 4;
   TapeReader reader = Opened(TwoFrames() + PackTrailer(trailer));
   EXPECT_EQ(Introduction("m.kvr", reader), "replay: m.kvr: 2 frames, recorded score 1-4");
-  Record first;
-  ASSERT_TRUE(reader.Next(&first));
-  EXPECT_EQ(first.kind, Kind::kClock);
-  EXPECT_EQ(first.a, 1700000000000LL);
+
+  // Cut short by a signal or a lost display: said with the rest.
+  trailer.ending = Ending::kSignal;
+  trailer.signal = 15;
+  TapeReader stopped = Opened(TwoFrames() + PackTrailer(trailer));
+  EXPECT_EQ(Introduction("s.kvr", stopped),
+            "replay: s.kvr: 2 frames, recorded score 1-4, then it was stopped by SIGTERM");
+  trailer.ending = Ending::kDisplayLost;
+  trailer.signal = 0;
+  TapeReader lost = Opened(TwoFrames() + PackTrailer(trailer));
+  EXPECT_EQ(Introduction("l.kvr", lost),
+            "replay: l.kvr: 2 frames, recorded score 1-4, then its display was lost");
 
   // Cut short: the frames that are there, and why it stops.
-  const std::string introduction = Introduction("cut.kvr", Opened(TwoFrames()));
+  TapeReader cut = Opened(TwoFrames());
+  const std::string introduction = Introduction("cut.kvr", cut);
   EXPECT_EQ(introduction.rfind("replay: cut.kvr: 2 frames, then the recording ends early: truncated",
                                0),
             0u)

@@ -2,7 +2,14 @@
 // is told apart and read as far as it is sound.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,7 +38,7 @@ std::vector<Record> SampleRecords() {
   add(Kind::kOrigin, 200, 249);
   add(Kind::kOrigin, 200, 249);         // unchanged
   add(Kind::kPointer, 700, 549);
-  add(Kind::kPointer, -3, 2000000000);  // off screen, far away
+  add(Kind::kPointer, -3, kMaxScreenCoordinate);  // off screen, as far as a screen goes
   add(Kind::kGrab, 0);
   add(Kind::kGrab, 1);
   add(Kind::kNoEvent);
@@ -69,6 +76,11 @@ std::vector<Record> SampleRecords() {
   ev.windowId = 1;
   rs.push_back(ev);
   return rs;
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Same(const Record& x, const Record& y) {
@@ -201,7 +213,7 @@ TEST(Tape, BadHeadersAreRefusedWithTheirReason) {
   EXPECT_EQ(Read("GIF89a this is a picture").error, "not a recording");
 
   std::string newer = PackHeader("Kelvara 7.0");
-  newer[8] = 2;
+  newer[8] = kFormatVersion + 1;
   ReadBack back = Read(newer);
   EXPECT_FALSE(back.opened);
   EXPECT_NE(back.error.find("newer version"), std::string::npos) << back.error;
@@ -267,6 +279,275 @@ TEST(Tape, AResizeToASizeNoSurfaceCanHaveIsCorrupt) {
     EXPECT_NE(back.problem.find("corrupted record"), std::string::npos) << back.problem;
     EXPECT_TRUE(back.records.empty());
   }
+}
+
+// A source that gives `prefix` and then `filler` bytes for ever, counting
+// what it was asked for.
+struct EndlessSource {
+  std::string prefix;
+  uint8_t filler = 0;
+  uint64_t given = 0;
+  static long Read(void* context, uint8_t* to, size_t size) {
+    auto* self = static_cast<EndlessSource*>(context);
+    for (size_t i = 0; i < size; ++i, ++self->given) {
+      to[i] = self->given < self->prefix.size() ? static_cast<uint8_t>(self->prefix[self->given])
+                                                : self->filler;
+    }
+    return static_cast<long>(size);
+  }
+};
+
+ByteSource SourceOf(EndlessSource* endless) {
+  ByteSource source;
+  source.read = &EndlessSource::Read;
+  source.context = endless;
+  return source;
+}
+
+// The reader asks its source only for what the next section needs: an input
+// without end costs a section's worth of bytes at most.
+TEST(Tape, AnEndlessInputIsReadOnlyAsFarAsItsFirstBadSection) {
+  std::string error;
+  {
+    EndlessSource zeros;
+    TapeReader reader;
+    EXPECT_FALSE(reader.OpenSource(SourceOf(&zeros), &error));
+    EXPECT_EQ(error, "not a recording");
+    EXPECT_LE(zeros.given, 1024u);
+  }
+  {
+    EndlessSource afterHeader;
+    afterHeader.prefix = PackHeader("Kelvara test");
+    TapeReader reader;
+    ASSERT_TRUE(reader.OpenSource(SourceOf(&afterHeader), &error)) << error;
+    Record r;
+    EXPECT_FALSE(reader.Next(&r));
+    EXPECT_EQ(reader.end(), TapeReader::End::kCorrupt);
+    EXPECT_NE(reader.problem().find("not a block"), std::string::npos) << reader.problem();
+    EXPECT_LE(afterHeader.given, 64u * 1024);
+  }
+  {
+    // A block that claims the largest packed size, then bytes for ever: its
+    // packed bytes are read, fail their checksum, and nothing more is.
+    EndlessSource bigBlock;
+    bigBlock.prefix = PackHeader("Kelvara test");
+    bigBlock.prefix.push_back('B');
+    PutVarint(bigBlock.prefix, kMaxBlockBytes);
+    PutVarint(bigBlock.prefix, kMaxBlockBytes);
+    bigBlock.filler = 0xA5;
+    TapeReader reader;
+    ASSERT_TRUE(reader.OpenSource(SourceOf(&bigBlock), &error)) << error;
+    Record r;
+    EXPECT_FALSE(reader.Next(&r));
+    EXPECT_EQ(reader.end(), TapeReader::End::kCorrupt);
+    EXPECT_NE(reader.problem().find("checksum"), std::string::npos) << reader.problem();
+    EXPECT_LE(bigBlock.given, uint64_t{kMaxBlockBytes} + 128 * 1024);
+  }
+}
+
+// A source that fails is said as such, with how far it was read.
+TEST(Tape, ASourceThatFailsIsTold) {
+  struct Failing {
+    std::string bytes;
+    static long Read(void* context, uint8_t* to, size_t size) {
+      auto* self = static_cast<Failing*>(context);
+      if (self->bytes.empty()) return -1;
+      const size_t n = std::min(size, self->bytes.size());
+      std::memcpy(to, self->bytes.data(), n);
+      self->bytes.erase(0, n);
+      return static_cast<long>(n);
+    }
+    static std::string Error(void*) { return "the disk is on fire"; }
+  };
+  const std::vector<Record> rs = SampleRecords();
+  const std::string whole = FileOf(rs, 4, Trailer{1, 0, 0, 0});
+  Failing failing{whole.substr(0, whole.size() / 2)};
+  ByteSource source;
+  source.read = &Failing::Read;
+  source.error = &Failing::Error;
+  source.context = &failing;
+  TapeReader reader;
+  std::string error;
+  ASSERT_TRUE(reader.OpenSource(source, &error)) << error;
+  Record r;
+  size_t n = 0;
+  while (reader.Next(&r)) ++n;
+  EXPECT_GT(n, 0u);
+  EXPECT_EQ(reader.end(), TapeReader::End::kTruncated);
+  EXPECT_NE(reader.problem().find("cannot read it past byte"), std::string::npos) << reader.problem();
+  EXPECT_NE(reader.problem().find("the disk is on fire"), std::string::npos) << reader.problem();
+
+  Failing nothing{""};
+  source.context = &nothing;
+  TapeReader refused;
+  EXPECT_FALSE(refused.OpenSource(source, &error));
+  EXPECT_EQ(error, "cannot read it: the disk is on fire");
+}
+
+// The first format (no command line, no counter, an end record without how
+// the program ended) is still read.
+TEST(Tape, AFileOfTheFirstFormatIsStillRead) {
+  std::vector<Record> rs = SampleRecords();
+  std::string file = PackHeaderVersion1("Kelvara 1.0");
+  RecordCodec codec;
+  std::string raw;
+  for (const Record& r : rs) codec.Encode(r, raw);
+  file += PackBlock(raw) + PackTrailerVersion1(Trailer{7, 1, 2, 99});
+  ReadBack back = Read(file);
+  ASSERT_TRUE(back.opened) << back.error;
+  EXPECT_EQ(back.records.size(), rs.size());
+  EXPECT_EQ(back.end, TapeReader::End::kComplete) << back.problem;
+  EXPECT_EQ(back.trailer.frames, 7u);
+  EXPECT_EQ(back.trailer.ending, Ending::kProgramEnded);
+  TapeReader reader;
+  std::string error;
+  ASSERT_TRUE(reader.OpenBytes(std::vector<uint8_t>(file.begin(), file.end()), &error));
+  EXPECT_EQ(reader.version(), 1);
+  EXPECT_EQ(reader.commandLine(), nullptr);
+  // The newer end record in a file of the first format is damage.
+  back = Read(PackHeaderVersion1("Kelvara 1.0") + PackBlock(raw) + PackTrailer(Trailer{}));
+  EXPECT_EQ(back.end, TapeReader::End::kCorrupt) << back.problem;
+}
+
+// What the second format adds: the command line, performance-counter
+// readings, and how the program ended, each read back as written and each
+// checked.
+TEST(Tape, TheCommandLineTheCounterAndTheEndingComeBack) {
+  std::string raw;
+  RecordCodec codec;
+  const int64_t readings[] = {123456789, 123456789, 123456800, 123456790, kMaxCounterUnits};
+  for (int64_t reading : readings) {
+    Record r;
+    r.kind = Kind::kCounter;
+    r.a = reading;
+    codec.Encode(r, raw);
+  }
+  for (Ending ending : {Ending::kProgramEnded, Ending::kDisplayLost, Ending::kSignal}) {
+    Trailer t{3, 0, 1, 5, ending, ending == Ending::kSignal ? 15 : 0};
+    const std::string file = PackHeader("Kelvara 1.0", "--record \"a b.kvr\" --pace 500") +
+                             PackBlock(raw) + PackTrailer(t);
+    TapeReader reader;
+    std::string error;
+    ASSERT_TRUE(reader.OpenBytes(std::vector<uint8_t>(file.begin(), file.end()), &error)) << error;
+    ASSERT_NE(reader.commandLine(), nullptr);
+    EXPECT_EQ(*reader.commandLine(), "--record \"a b.kvr\" --pace 500");
+    Record r;
+    size_t i = 0;
+    while (reader.Next(&r)) {
+      ASSERT_LT(i, std::size(readings));
+      EXPECT_EQ(r.kind, Kind::kCounter);
+      EXPECT_EQ(r.a, readings[i++]);
+    }
+    EXPECT_EQ(i, std::size(readings));
+    EXPECT_EQ(reader.end(), TapeReader::End::kComplete) << reader.problem();
+    EXPECT_EQ(reader.trailer().ending, ending);
+    EXPECT_EQ(reader.trailer().signal, t.signal);
+  }
+  // A counter past what nanoseconds can hold, an ending this program does
+  // not know, and a signal ending without its signal are damage.
+  Record beyond;
+  beyond.kind = Kind::kCounter;
+  beyond.a = kMaxCounterUnits + 1;
+  std::string bad;
+  RecordCodec fresh;
+  fresh.Encode(beyond, bad);
+  EXPECT_EQ(Read(PackHeader("x") + PackBlock(bad) + PackTrailer(Trailer{})).end,
+            TapeReader::End::kCorrupt);
+  Trailer unknown;
+  unknown.ending = static_cast<Ending>(3);
+  EXPECT_EQ(Read(PackHeader("x") + PackBlock(raw) + PackTrailer(unknown)).end,
+            TapeReader::End::kCorrupt);
+  Trailer silent;
+  silent.ending = Ending::kSignal;
+  EXPECT_EQ(Read(PackHeader("x") + PackBlock(raw) + PackTrailer(silent)).end,
+            TapeReader::End::kCorrupt);
+}
+
+// The file is the writer's alone while it writes: a second writer is turned
+// down, and nothing of the first one's file is touched by the attempt.
+TEST(Tape, ASecondWriterOfTheSameFileIsTurnedDown) {
+  const std::string path = std::string(KV_BUILD_DIR) + "/tape_writer_locked.kvr";
+  std::remove(path.c_str());
+  std::string error;
+  TapeWriter first;
+  ASSERT_TRUE(first.Open(path, "Kelvara 1.0", &error)) << error;
+  EXPECT_TRUE(RecordedElsewhere(path));
+  for (const Record& r : SampleRecords()) first.Add(r);
+  first.EndBlock();
+  TapeWriter second;
+  EXPECT_FALSE(second.Open(path, "Kelvara 1.0", &error));
+  EXPECT_EQ(error, "another program is recording into it");
+  first.Close(Trailer{1, 0, 0, 0});
+  EXPECT_FALSE(RecordedElsewhere(path));
+  ReadBack back = Read(Slurp(path));
+  EXPECT_EQ(back.end, TapeReader::End::kComplete) << back.problem;
+  EXPECT_EQ(back.records.size(), SampleRecords().size());
+  std::remove(path.c_str());
+}
+
+// A write that fails is said once; nothing is written after it, and a file
+// that cannot grow keeps its whole sections and reads as cut short there.
+TEST(Tape, AFailedWriteIsSaidOnceAndTheFileKeepsItsWholeBlocks) {
+  std::string error;
+  {
+    TapeWriter full;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(full.Open("/dev/full", "Kelvara 1.0", &error)) << error;
+    for (int i = 0; i < 3; ++i) {
+      for (const Record& r : SampleRecords()) full.Add(r);
+      full.EndBlock();
+    }
+    full.Close(Trailer{});
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(full.Healthy());
+    EXPECT_EQ(full.failure(), std::strerror(ENOSPC));
+    EXPECT_EQ(said.find("/dev/full: cannot write the recording: "), said.rfind("/dev/full: "))
+        << said;
+    EXPECT_NE(said.find("/dev/full: cannot write the recording: "), std::string::npos) << said;
+  }
+
+  const std::string path = std::string(KV_BUILD_DIR) + "/tape_writer_limited.kvr";
+  std::remove(path.c_str());
+  // A file-size limit stands in for a disk that fills: the write past it
+  // fails with EFBIG (SIGXFSZ, ignored here, would end the test otherwise).
+  struct sigaction ignore {}, before {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &before);
+  rlimit limit{}, saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  limit = saved;
+  limit.rlim_cur = 700;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  TapeWriter writer;
+  testing::internal::CaptureStderr();
+  const bool made = writer.Open(path, "Kelvara 1.0", &error);
+  size_t added = 0;
+  for (int i = 0; i < 40 && writer.Healthy(); ++i) {
+    for (Record r : SampleRecords()) {
+      r.a += i;  // blocks that do not pack to nothing
+      writer.Add(r);
+      ++added;
+    }
+    writer.EndBlock();
+  }
+  writer.Close(Trailer{});
+  setrlimit(RLIMIT_FSIZE, &saved);
+  sigaction(SIGXFSZ, &before, nullptr);
+  const std::string said = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(made) << error;
+  EXPECT_FALSE(writer.Healthy());
+  EXPECT_EQ(writer.failure(), std::strerror(EFBIG));
+  EXPECT_NE(said.find("cannot write the recording"), std::string::npos) << said;
+  const std::string kept = Slurp(path);
+  EXPECT_LE(kept.size(), 700u);
+  EXPECT_EQ(kept.size(), writer.BytesWritten());
+  ReadBack back = Read(kept);
+  EXPECT_EQ(back.end, TapeReader::End::kTruncated);
+  EXPECT_EQ(back.problem, "truncated: the recording stops without its end record");
+  EXPECT_GT(back.records.size(), 0u);
+  EXPECT_LT(back.records.size(), added);
+  EXPECT_EQ(back.records.size() % SampleRecords().size(), 0u);
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // Mouse routing, client coordinates, the capture and the cursor.
+#include <climits>
+
 #include "platform/rt/resources.h"
 #include "res/resource.h"
 #include "tests/user/message_log.h"
@@ -175,6 +177,28 @@ TEST_F(PointerTest, SetCursorPosKeepsThePointerOnTheScreen) {
   EXPECT_EQ(p.y, 0);
   EXPECT_FALSE(GetCursorPos(nullptr));
   EXPECT_TRUE(DrainQueue().empty());  // placing the pointer is not a motion
+}
+
+// Points the program passes may be any int: the screen point beyond the
+// int range is held at its end rather than wrapped (or, in the sanitizer
+// build, an abort).
+TEST_F(PointerTest, ClientAndScreenPointsNeverOverflow) {
+  HWND main = ShownMain();  // client origin (203, 225)
+  POINT p{INT_MAX - 100, INT_MIN + 100};
+  EXPECT_TRUE(ClientToScreen(main, &p));
+  EXPECT_EQ(p.x, INT_MAX);
+  EXPECT_EQ(p.y, INT_MIN + 100 + 225);
+  p = POINT{INT_MIN + 100, INT_MAX};
+  EXPECT_TRUE(ScreenToClient(main, &p));
+  EXPECT_EQ(p.x, INT_MIN);
+  EXPECT_EQ(p.y, INT_MAX - 225);
+  // A window placed at the end of the range keeps its origin there.
+  HWND far = ShownPopup(INT_MAX, INT_MIN, 10, 10);
+  ASSERT_NE(far, nullptr);
+  p = POINT{5, -5};
+  EXPECT_TRUE(ClientToScreen(far, &p));
+  EXPECT_EQ(p.x, INT_MAX);
+  EXPECT_EQ(p.y, INT_MIN);
 }
 
 TEST_F(PointerTest, ShowCursorCountsAndHidesOnlyBelowZeroTellingTheBackendOnChange) {

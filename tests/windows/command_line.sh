@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build's command line under Wine: --help and --version (and
 # -h, -V) print and exit 0 without a window, a bad value names itself on
-# standard error in one line with a hint and exits 2, as the Linux build does.
+# standard error in one line with a hint and exits 2, as the Linux build does;
+# the recorder's options, which only the Linux build acts on, are refused.
 #   command_line.sh <kelvara.exe> <wine prefix> <version>
 set -u
 exe=$1
@@ -43,5 +44,23 @@ expected="kelvara: invalid value '7' for --pace: a whole number from 50 to 10000
 Try 'kelvara --help' for more information."
 [ "$err" = "$expected" ] || kv_fail "a bad --pace said: $err"
 [ -z "$out" ] || kv_fail "a bad --pace wrote to standard output: $out"
+
+# Recording is the Linux build's: here the recorder's options are refused
+# by name, rather than taken and ignored (a recording that writes no file,
+# reported as success). --scale is taken, and left to Windows.
+cd "$KV_TMP" || kv_fail "no scratch folder"
+for option in --record --replay; do
+  run "$option" match.kvr
+  [ "$status" -eq 2 ] || kv_fail "$option exited with $status: $err"
+  expected="kelvara: option '$option' is not available in this build: recordings are made and replayed by the Linux build
+Try 'kelvara --help' for more information."
+  [ "$err" = "$expected" ] || kv_fail "$option said: $err"
+  [ ! -e match.kvr ] || kv_fail "$option made a file"
+  [ -z "$(kv_viewable_windows)" ] || kv_fail "$option opened a window"
+done
+run --replay match.kvr --verify
+[ "$status" -eq 2 ] || kv_fail "--replay --verify exited with $status: $err"
+run --scale 2 --version
+[ "$status" -eq 0 ] && [ "$out" = "Kelvara $version" ] || kv_fail "--scale 2 was refused ($status): $err"
 
 echo "the command line answers under Wine as on Linux"
