@@ -90,7 +90,7 @@ windows: deps-windows
 BUILD_FUZZ    ?= build-fuzz
 FUZZ_SECONDS  ?= 60
 FUZZ_RSS_MB   ?= 2048
-FUZZ_TARGETS  ?= res_reader menu_template dialog_template dib text recording_reader
+FUZZ_TARGETS  ?= res_reader menu_template dialog_template dib text recording_reader fon_reader
 .PHONY: fuzz
 fuzz: deps-fuzz
 	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON \

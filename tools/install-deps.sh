@@ -39,6 +39,9 @@ package=(
 )
 web=(
   cmake ninja-build llvm clang emscripten
+  # the page draws with the desktop's typefaces: Wine's System and Tahoma,
+  # and Liberation Sans
+  fonts-wine fonts-liberation
   # make web-serve
   python3
 )

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gdi/bitmap_faces.h"
 #include "platform/gdi/glyph_source.h"
 #include "platform/rt/utf8.h"
 
@@ -34,6 +35,7 @@ struct FontFace {
   wchar_t name[kFaceNameLength] = {};
 
   bool tried = false;  // loading was attempted
+  BitmapFace bitmap;   // one of the interface's bitmap faces, or else
   SourceFace* source = nullptr;
   std::string family;
   FontMetrics metrics;
@@ -49,18 +51,30 @@ struct FontFace {
 
 namespace {
 
+bool Loaded(const FontFace* f) { return f->bitmap.strike || f->source; }
+
 void Load(FontFace* f) {
   f->tried = true;
   f->metrics.antialias = f->antialias;
+  const std::string name = rt::WideToUtf8(f->name);
+  if (FindBitmapFace(name, f->height > 0 ? f->height : 0, &f->bitmap)) {
+    // The strike's own ascent and descent are the cell.
+    f->metrics.ascent = f->bitmap.strike->ascent;
+    f->metrics.descent = f->bitmap.strike->pixelHeight - f->bitmap.strike->ascent;
+    f->family = f->bitmap.strike->face;
+    return;
+  }
   // The face asked for, else any scalable sans-serif.
-  f->source = OpenSourceFace(rt::WideToUtf8(f->name), f->height, f->weight, &f->metrics, &f->family);
+  f->source = OpenSourceFace(name, f->height, f->weight, &f->metrics, &f->family);
   if (!f->source)
     f->source = OpenSourceFace("sans-serif", f->height, f->weight, &f->metrics, &f->family);
   if (!f->source) f->metrics.ascent = f->metrics.descent = 0;
 }
 
 bool Render(FontFace* f, uint32_t codePoint, CachedGlyph* out) {
-  if (!RenderSourceGlyph(f->source, codePoint, f->antialias, &out->glyph, &out->storage))
+  if (f->bitmap.strike) {
+    RenderStrikeGlyph(*f->bitmap.font, *f->bitmap.strike, codePoint, &out->glyph, &out->storage);
+  } else if (!RenderSourceGlyph(f->source, codePoint, f->antialias, &out->glyph, &out->storage))
     return false;
   f->glyphBytes += static_cast<int64_t>(out->glyph.width) * out->glyph.rows;
   return true;
@@ -148,12 +162,12 @@ void ReleaseFace(FontFace* face) {
 bool FaceMetrics(FontFace* face, FontMetrics* out) {
   if (!face->tried) Load(face);
   *out = face->metrics;
-  return face->source != nullptr;
+  return Loaded(face);
 }
 
 const Glyph* FaceGlyph(FontFace* face, uint32_t codePoint) {
   if (!face->tried) Load(face);
-  if (!face->source) return nullptr;
+  if (!Loaded(face)) return nullptr;
   if (face->glyphBytes > kGlyphBytesPerFace) DropGlyphs(face);
   if (codePoint < 128) {
     CachedGlyph& g = face->ascii[codePoint];

@@ -1,12 +1,15 @@
 // Where the font cache gets its faces and glyphs from. Natively FreeType
 // renders font files that fontconfig finds (freetype/); in
 // the browser the page's own font engine draws them (browser/). The
-// cache above (font_cache.cpp) shares faces and keeps the rendered glyphs.
+// cache above (font_cache.cpp) shares faces and keeps the rendered glyphs;
+// the interface's bitmap faces it reads itself (bitmap_faces.h), from the
+// bytes that the source finds for their files.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/font_cache.h"
 
@@ -34,6 +37,11 @@ void CloseSourceFace(SourceFace* face);
 // when the face cannot render it.
 bool RenderSourceGlyph(SourceFace* face, uint32_t codePoint, bool antialias, Glyph* glyph,
                        std::unique_ptr<uint8_t[]>* storage);
+
+// The bytes of one of the interface's own font files by its name in Wine's
+// font folder ("vgasys.fon"): read from that folder natively, built into the
+// module in the browser. False when the source has no such file.
+bool ReadInterfaceFontFile(const std::string& fileName, std::vector<uint8_t>* bytes);
 
 }  // namespace gdi
 }  // namespace kv

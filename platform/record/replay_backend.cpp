@@ -75,7 +75,7 @@ void ReplayBackend::CheckFrame(const Record& check) {
   const uint64_t hash = LastFrameHash();
   if (static_cast<uint64_t>(check.a) != frames_) {
     Differ("the recording checks frame " + std::to_string(check.a) + " here");
-  } else if (hash != check.hash) {
+  } else if (pixelChecks_ && hash != check.hash) {
     char text[96];
     std::snprintf(text, sizeof text, "frame hash %016llx, recorded %016llx",
                   static_cast<unsigned long long>(hash),

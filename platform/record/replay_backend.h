@@ -57,6 +57,10 @@ class ReplayBackend final : public Backend {
   const std::string& difference() const { return difference_; }
   uint64_t frames() const { return frames_; }
   uint64_t LastFrameHash();
+  // Whether checked frames must have the recording's pixels (the default);
+  // their number is checked either way.
+  void SetPixelChecks(bool on) { pixelChecks_ = on; }
+  bool pixelChecks() const { return pixelChecks_; }
   // Called once when playback leaves kPlaying (the program may end there).
   void SetOnStop(void (*onStop)(void*), void* context) {
     onStop_ = onStop;
@@ -108,6 +112,7 @@ class ReplayBackend final : public Backend {
   NativeWindow* lastPresented_ = nullptr;
   uint64_t lastHash_ = 0;
   bool injectClose_ = false;
+  bool pixelChecks_ = true;
   NativeWindow* closeFor_ = nullptr;  // the window the person closed
   int64_t lastClock_ = 0;
   int64_t lastCounterNs_ = 0;

@@ -40,6 +40,7 @@ struct Session {
   bool ending = false;       // the program has ended: its end says how the replay went
   Backend* display = nullptr;
   bool backendMade = false;
+  bool pixelChecks = true;
 
   // Read whenever the program reads the clock, which it does in every frame
   // and for every message: the last reading is the score the program had
@@ -219,6 +220,7 @@ bool StartReplay(const std::string& path, bool verify, std::string* error) {
   if (!verify) s.introduction = IntroductionOf(path);
   s.replay = std::make_unique<ReplayBackend>(&s.reader, nullptr);
   s.replay->SetOnStop(OnReplayStop, nullptr);
+  s.replay->SetPixelChecks(s.pixelChecks);
   InstallSources(ReplayClock, ReplayCounter);
   return true;
 }
@@ -241,6 +243,8 @@ bool StartSession(const SessionSettings& settings, std::string* error) {
 }
 
 Mode CurrentMode() { return S().mode; }
+
+void SetPixelChecks(bool on) { S().pixelChecks = on; }
 
 void SetStopHandler(void (*handler)(int, const std::string&)) { S().stopHandler = handler; }
 
@@ -276,6 +280,7 @@ Backend* SessionBackend(Backend* (*openDisplay)()) {
       }
       s.replay = std::make_unique<ReplayBackend>(&s.reader, live);
       s.replay->SetOnStop(OnReplayStop, nullptr);
+      s.replay->SetPixelChecks(s.pixelChecks);
       s.display = live;
     }
   }

@@ -23,6 +23,13 @@ struct SessionSettings {
   std::string commandLine;
 };
 
+// Whether a replay holds each checked frame's pixels to the recording's
+// (the default). A display that cannot draw the pixels the recording's did
+// (the browser's typefaces) turns it off before the session starts: the
+// number of frames and the score are still compared, and the replay's line
+// says that the pixels were not.
+void SetPixelChecks(bool on);
+
 // The exit status of a program whose recording could not be written in full
 // (a full disk), when the program itself ended well.
 constexpr int kExitRecordingFailed = 1;

@@ -21,6 +21,10 @@ namespace {
 constexpr double kYieldEveryMs = 8;
 // A modal loop's wait is cut short by input; this bounds an idle sleep.
 constexpr int kLongestWaitMs = 100;
+// A picture drawn while the browser has not yet painted the one before is
+// held back (drawing it costs a frame's time and nobody would see it); a
+// wait then ends this soon, to show it at the browser's next picture.
+constexpr int kHeldPictureWaitMs = 4;
 
 // 0x00RRGGBB to the canvas's R, G, B, A bytes (a little-endian word).
 inline uint32_t ToRgba(uint32_t p) {
@@ -50,19 +54,24 @@ NativeWindow* WebBackend::CreateWindow(const NativeWindowParams& params) {
       return nullptr;
     }
   }
-  desktop::Window* owner = screen_.Find(params.owner);
-  if (owner && !params.popup) {
-    // No window manager places dialogs here: centre them on their owner.
-    w->x = owner->x + (owner->width - w->width) / 2;
-    w->y = owner->y + (owner->height - w->height) / 2;
-  }
   if (isMain) {
     main_ = w;
     w->x = w->y = 0;
     screen_.SetScreenSize(params.width, params.height);
     SetScreenSize(params.width, params.height);
-    SetTitle(AsNative(w), params.title);
+  } else if (Framed(w)) {
+    // No window manager places dialogs here: the frame is centred on the
+    // owner (or the canvas).
+    desktop::Window* owner = screen_.Find(params.owner);
+    const int areaX = owner ? owner->x : 0, areaY = owner ? owner->y : 0;
+    const int areaWidth = owner ? owner->width : screen_.screenWidth();
+    const int areaHeight = owner ? owner->height : screen_.screenHeight();
+    const int outerWidth = w->width + kFrameLeft + kFrameRight;
+    const int outerHeight = w->height + kFrameTop + kFrameBottom;
+    PlaceFramed(w, areaX + (areaWidth - outerWidth) / 2 + kFrameLeft,
+                areaY + (areaHeight - outerHeight) / 2 + kFrameTop);
   }
+  SetTitle(AsNative(w), params.title);
   return AsNative(w);
 }
 
@@ -72,6 +81,9 @@ void WebBackend::DestroyWindow(NativeWindow* window) {
   if (screen_.hiddenOver() == w) web::SetCursorHidden(false);
   if (w->visible) dirty_ = true;
   if (main_ == w) main_ = nullptr;
+  if (moving_ == w) moving_ = nullptr;
+  if (closeHeld_ == w) closeHeld_ = nullptr;
+  frames_.erase(w);
   screen_.Destroy(w);
   UpdateLock();
 }
@@ -87,9 +99,22 @@ void WebBackend::ShowWindow(NativeWindow* window, bool visible) {
 
 void WebBackend::SetTitle(NativeWindow* window, const wchar_t* title) {
   desktop::Window* w = screen_.Find(window);
-  if (!w || w != main_) return;  // the tab shows the main window's title
+  if (!w) return;
   w->title = title ? title : L"";
-  web::SetTitle(rt::WideToUtf8(w->title.c_str()).c_str());
+  // The tab shows the main window's title, a dialog's caption its own.
+  if (w == main_)
+    web::SetTitle(rt::WideToUtf8(w->title.c_str()).c_str());
+  else if (w->visible && Framed(w))
+    dirty_ = true;
+}
+
+void WebBackend::PlaceFramed(desktop::Window* w, int x, int y) {
+  // The whole frame on the canvas where it fits; the caption's left end
+  // at least where it does not.
+  const int right = screen_.screenWidth() - w->width - kFrameRight;
+  const int bottom = screen_.screenHeight() - w->height - kFrameBottom;
+  w->x = std::max(std::min(x, right), kFrameLeft);
+  w->y = std::max(std::min(y, bottom), kFrameTop);
 }
 
 PixelSurface WebBackend::Surface(NativeWindow* window) {
@@ -119,21 +144,36 @@ void WebBackend::Compose() {
   dirty_ = false;
   std::fill(canvas_.begin(), canvas_.end(), 0xFF000000u);
   const int screenWidth = screen_.screenWidth(), screenHeight = screen_.screenHeight();
-  for (const desktop::Window* w : screen_.Stacking()) {
-    const int x0 = std::max(w->x, 0), y0 = std::max(w->y, 0);
-    const int x1 = std::min(w->x + w->width, screenWidth);
-    const int y1 = std::min(w->y + w->height, screenHeight);
+  // Copies a block of 0x00RRGGBB pixels at (left, top) of the screen onto
+  // the canvas, clipped to it.
+  auto put = [&](const uint32_t* pixels, int left, int top, int width, int height) {
+    const int x0 = std::max(left, 0), y0 = std::max(top, 0);
+    const int x1 = std::min(left + width, screenWidth), y1 = std::min(top + height, screenHeight);
     for (int y = y0; y < y1; ++y) {
-      const uint32_t* src = w->pixels.data() + static_cast<size_t>(y - w->y) * w->width - w->x;
+      const uint32_t* src = pixels + static_cast<size_t>(y - top) * width - left;
       uint32_t* dst = canvas_.data() + static_cast<size_t>(y) * screenWidth;
       for (int x = x0; x < x1; ++x) dst[x] = ToRgba(src[x]);
     }
+  };
+  const desktop::Window* active = screen_.KeyboardTarget();
+  for (const desktop::Window* w : screen_.Stacking()) {
+    if (Framed(w)) {
+      Frame& frame = frames_[w];
+      if (UpdateFrame(&frame, *w, w == active, w == closeHeld_ && closeInside_))
+        put(frame.pixels.data(), w->x - kFrameLeft, w->y - kFrameTop, frame.width, frame.height);
+    }
+    put(w->pixels.data(), w->x, w->y, w->width, w->height);
   }
   Blit(reinterpret_cast<const uint8_t*>(canvas_.data()), screenWidth, screenHeight);
 }
 
 void WebBackend::YieldToBrowser(int ms) {
-  Compose();
+  if (dirty_) {
+    if (PaintedSinceBlit())
+      Compose();
+    else
+      ms = std::min(ms, kHeldPictureWaitMs);
+  }
   Yield(ms);
   lastYieldMs_ = NowMs();
 }

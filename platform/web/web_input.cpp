@@ -58,10 +58,70 @@ void WebBackend::LockLost() {
   ReleaseCapture();
 }
 
+bool WebBackend::PressFrame(int x, int y) {
+  const std::vector<desktop::Window*> stacking = screen_.Stacking();
+  for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+    desktop::Window* w = *it;
+    if (!Framed(w)) {
+      if (x >= w->x && x < w->x + w->width && y >= w->y && y < w->y + w->height) return false;
+      continue;
+    }
+    switch (HitFrame(*w, x, y)) {
+      case FramePart::kOutside:
+        continue;
+      case FramePart::kClient:
+        return false;
+      case FramePart::kCaption:
+        moving_ = w;
+        moveDx_ = x - w->x;
+        moveDy_ = y - w->y;
+        return true;
+      case FramePart::kCloseBox:
+        closeHeld_ = w;
+        closeInside_ = true;
+        dirty_ = true;
+        return true;
+      case FramePart::kBorder:
+        return true;  // a fixed frame: nothing to do
+    }
+  }
+  return false;
+}
+
+bool WebBackend::FrameHoldsPointer(const PageEvent& page) {
+  if (!moving_ && !closeHeld_) return false;
+  const bool released = page.kind == kPageUp && page.button == 1;
+  if (page.kind != kPageMove && !released) return true;  // other buttons wait
+  screen_.MovePointer(page.x, page.y);
+  if (moving_) {
+    PlaceFramed(moving_, page.x - moveDx_, page.y - moveDy_);
+    dirty_ = true;
+    if (released) moving_ = nullptr;
+  } else {
+    const bool inside = HitFrame(*closeHeld_, page.x, page.y) == FramePart::kCloseBox;
+    if (inside != closeInside_) dirty_ = true;
+    closeInside_ = inside;
+    if (released) {
+      // As a window manager's close box: the window is asked, not told.
+      if (inside) screen_.QueueWindowEvent(InputEvent::kCloseRequest, closeHeld_);
+      closeHeld_ = nullptr;
+      dirty_ = true;
+    }
+  }
+  return true;
+}
+
 void WebBackend::Translate(const PageEvent& page) {
   screen_.modifiers.alt = (page.mods & kPageAlt) != 0;
   screen_.modifiers.shift = (page.mods & kPageShift) != 0;
   screen_.modifiers.ctrl = (page.mods & kPageCtrl) != 0;
+  if (!locked_ && (page.kind == kPageMove || page.kind == kPageDown || page.kind == kPageUp)) {
+    if (FrameHoldsPointer(page)) return;
+    if (page.kind == kPageDown && page.button == 1 && PressFrame(page.x, page.y)) {
+      screen_.MovePointer(page.x, page.y);
+      return;
+    }
+  }
   switch (page.kind) {
     case kPageMove:
       if (locked_)

@@ -20,10 +20,12 @@ EM_JS(void, kv_page_yield, (int ms), {
 
 EM_JS(void, kv_page_set_screen_size, (int w, int h), { kvPage.setScreenSize(w, h); });
 EM_JS(void, kv_page_blit, (const uint8_t* rgba, int w, int h), { kvPage.blit(HEAPU8, rgba, w, h); });
+EM_JS(int, kv_page_painted, (), { return kvPage.paintedSinceBlit() ? 1 : 0; });
 EM_JS(void, kv_page_set_title, (const char* title), { kvPage.setTitle(UTF8ToString(title)); });
 EM_JS(void, kv_page_set_cursor_hidden, (int hidden), { kvPage.setCursorHidden(hidden != 0); });
 EM_JS(void, kv_page_request_lock, (), { kvPage.requestLock(); });
 EM_JS(void, kv_page_exit_lock, (), { kvPage.exitLock(); });
+EM_JS(void, kv_page_started, (), { kvPage.mainStarted(); });
 EM_JS(void, kv_page_ended, (), { kvPage.ended(); });
 
 }  // namespace
@@ -51,10 +53,12 @@ void Yield(int ms) { kv_page_yield(ms); }
 double NowMs() { return emscripten_get_now(); }
 void SetScreenSize(int width, int height) { kv_page_set_screen_size(width, height); }
 void Blit(const uint8_t* rgba, int width, int height) { kv_page_blit(rgba, width, height); }
+bool PaintedSinceBlit() { return kv_page_painted() != 0; }
 void SetTitle(const char* utf8) { kv_page_set_title(utf8); }
 void SetCursorHidden(bool hidden) { kv_page_set_cursor_hidden(hidden ? 1 : 0); }
 void RequestPointerLock() { kv_page_request_lock(); }
 void ExitPointerLock() { kv_page_exit_lock(); }
+void ShowStarted() { kv_page_started(); }
 void ShowEnded() { kv_page_ended(); }
 
 }  // namespace web

@@ -44,10 +44,16 @@ double NowMs();
 void SetScreenSize(int width, int height);
 // Shows width x height RGBA bytes at `rgba` on the canvas.
 void Blit(const uint8_t* rgba, int width, int height);
+// Whether the browser has painted a picture since the last Blit: one more
+// before then would never be seen.
+bool PaintedSinceBlit();
 void SetTitle(const char* utf8);
 void SetCursorHidden(bool hidden);
 void RequestPointerLock();
 void ExitPointerLock();
+// The program's main has begun (its static initialisation, and any refusal
+// of its command line or recording there, is over).
+void ShowStarted();
 // The program has ended: the page says so.
 void ShowEnded();
 

@@ -23,6 +23,10 @@ if [ -d "$seeds/recording_reader" ]; then
     head -c 700 "$kvr" > "$seeds/recording_reader/cut-$(basename "$kvr")"
   done
 fi
+# Wine's bitmap fonts, the kind the font reader is for.
+if [ -d "$seeds/fon_reader" ]; then
+  cp /usr/share/wine/fonts/*.fon "$seeds/fon_reader/" 2>/dev/null || true
+fi
 # What a target runs with besides the common flags.
 target_flags() {
   case $1 in

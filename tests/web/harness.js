@@ -9,13 +9,24 @@ const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const TYPES = {
+  '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.ttf': 'font/ttf', '.txt': 'text/plain; charset=utf-8',
+};
 
-// Serves `dir` on 127.0.0.1 at a free port.
-function serve(dir) {
+// Serves `dir` on 127.0.0.1 at a free port, and each folder of `mounts`
+// ({ '/matches/': folder }) under its prefix. Nothing outside them is served.
+function serve(dir, mounts = {}) {
   const server = http.createServer((req, res) => {
-    const name = path.basename(decodeURIComponent(new URL(req.url, 'http://x').pathname)) || 'index.html';
-    const file = path.join(dir, name);
+    let wanted = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    if (wanted === '/') wanted = '/index.html';
+    let root = dir;
+    for (const [prefix, folder] of Object.entries(mounts)) {
+      if (wanted.startsWith(prefix)) { root = folder; wanted = '/' + wanted.slice(prefix.length); }
+    }
+    const base = path.resolve(root);
+    const file = path.resolve(base, '.' + path.posix.normalize(wanted));
+    if (!file.startsWith(base + path.sep)) { res.writeHead(403); res.end(); return; }
     fs.readFile(file, (err, data) => {
       if (err) { res.writeHead(404); res.end(); return; }
       res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });

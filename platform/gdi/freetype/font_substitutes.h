@@ -1,5 +1,6 @@
 // The interface's own fonts, where a generic match would get the metrics
-// wrong: the stock System font and the dialog font ("MS Shell Dlg").
+// wrong: the dialog font ("MS Shell Dlg"), and the folder the bitmap faces'
+// files are read from (ReadInterfaceFontFile, glyph_source.h).
 #pragma once
 
 #include <string>
@@ -9,12 +10,9 @@
 namespace kv {
 namespace gdi {
 
-// The file that stands for `family` at `weight` and at a cell of
-// `cellHeight` pixels (0 when the size is given as an em), or false when
-// the family is none of those fonts or its file is not installed.
-// `strikeHeight` is set for a bitmap face: the strike to use.
-bool SubstituteFontFile(const std::string& family, int weight, int cellHeight, FontFile* out,
-                        int* strikeHeight);
+// The file that stands for `family` at `weight`, or false when the family
+// is none of those fonts or its file is not installed.
+bool SubstituteFontFile(const std::string& family, int weight, FontFile* out);
 
 // Where those files are looked for (Wine's font folder unless changed; a
 // test of a machine without fonts points it elsewhere). Ends with '/'.

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/gdi/freetype/font_match.h"
+#include "platform/gdi/face_size.h"
 #include "platform/gdi/freetype/font_substitutes.h"
 #include "platform/gdi/glyph_source.h"
 
@@ -29,27 +30,6 @@ FT_Library Library() {
   return library;
 }
 
-// A bitmap face at its strike of `strikeHeight` rows: the strike's own
-// ascent and descent are the cell.
-SourceFace* OpenStrike(const FontFile& file, int strikeHeight, FontMetrics* metrics) {
-  FT_Face ft = nullptr;
-  if (!Library() || FT_New_Face(Library(), file.path.c_str(), file.index, &ft) != 0) return nullptr;
-  // A Windows bitmap font's only character map is its code page, which
-  // FreeType does not select on its own; without one, FT_Load_Char would
-  // take character codes for glyph indices.
-  if (!ft->charmap && ft->num_charmaps > 0) FT_Set_Charmap(ft, ft->charmaps[0]);
-  for (int i = 0; i < ft->num_fixed_sizes; ++i) {
-    if (ft->available_sizes[i].height != strikeHeight || FT_Select_Size(ft, i) != 0) continue;
-    metrics->ascent = static_cast<int>(ft->size->metrics.ascender >> 6);
-    metrics->descent = strikeHeight - metrics->ascent;
-    auto* face = new SourceFace;
-    face->ft = ft;
-    return face;
-  }
-  FT_Done_Face(ft);
-  return nullptr;
-}
-
 SourceFace* OpenAndSize(const FontFile& file, int height, int weight, FontMetrics* metrics) {
   FT_Face ft = nullptr;
   if (!Library() || FT_New_Face(Library(), file.path.c_str(), file.index, &ft) != 0) return nullptr;
@@ -59,30 +39,18 @@ SourceFace* OpenAndSize(const FontFile& file, int height, int weight, FontMetric
   }
   // The cell is the platform's: the OS/2 table's Windows ascent and descent,
   // falling back to the horizontal header.
-  double ascentUnits = ft->ascender, descentUnits = -ft->descender;
+  FaceUnits units{static_cast<double>(ft->units_per_EM), static_cast<double>(ft->ascender),
+                  static_cast<double>(-ft->descender)};
   if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2))) {
     if (os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-      ascentUnits = os2->usWinAscent;
-      descentUnits = os2->usWinDescent;
+      units.ascent = os2->usWinAscent;
+      units.descent = os2->usWinDescent;
     }
   }
-  if (ascentUnits + descentUnits <= 0) {
-    ascentUnits = ft->units_per_EM * 0.8;
-    descentUnits = ft->units_per_EM * 0.2;
-  }
-  const double cellUnits = ascentUnits + descentUnits;
-  double em;
-  if (height > 0) {
-    // A positive height is the cell: ascent plus descent come to exactly it.
-    em = height * ft->units_per_EM / cellUnits;
-    metrics->ascent = static_cast<int>(std::lround(height * ascentUnits / cellUnits));
-    metrics->descent = height - metrics->ascent;
-  } else {
-    // A negative height is the em size.
-    em = -height;
-    metrics->ascent = static_cast<int>(std::lround(ascentUnits * em / ft->units_per_EM));
-    metrics->descent = static_cast<int>(std::lround(descentUnits * em / ft->units_per_EM));
-  }
+  const FaceSize size = SizeFace(height, units);
+  const double em = size.em;
+  metrics->ascent = size.ascent;
+  metrics->descent = size.descent;
   if (FT_Set_Char_Size(ft, 0, static_cast<FT_F26Dot6>(std::lround(em * 64)), 72, 72) != 0) {
     FT_Done_Face(ft);
     return nullptr;
@@ -100,10 +68,8 @@ SourceFace* OpenSourceFace(const std::string& family, int height, int weight,
   FontFile file;
   // The interface's own fonts first (their metrics matter to the layout),
   // then whatever fontconfig offers for the family.
-  int strike = 0;
-  if (SubstituteFontFile(family, weight, height > 0 ? height : 0, &file, &strike)) {
-    SourceFace* face =
-        strike ? OpenStrike(file, strike, metrics) : OpenAndSize(file, height, weight, metrics);
+  if (SubstituteFontFile(family, weight, &file)) {
+    SourceFace* face = OpenAndSize(file, height, weight, metrics);
     if (face) {
       *resolvedFamily = file.family;
       return face;
