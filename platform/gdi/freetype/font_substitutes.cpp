@@ -1,10 +1,9 @@
 // The System font and the dialog font come from the files that Wine ships
 // (Debian's fonts-wine), because only they have the interface's metrics:
-// System is a 16-pixel bitmap face in which "Right Player Score: 99" is 154
-// pixels wide (read by bitmap_faces.cpp), and "MS Shell Dlg" at 8 points is
-// Tahoma, whose dialog base units are 6 and 13. The nearest faces fontconfig
-// offers are much wider (DejaVu Sans Bold puts the right score line across
-// the goal line).
+// System is a 16-pixel bitmap face (read by bitmap_faces.cpp), and
+// "MS Shell Dlg" at 8 points is Tahoma, whose dialog base units are 6 and
+// 13. The nearest faces fontconfig offers are much wider, enough to push a
+// line of text drawn near the window's edge past it.
 #include "platform/gdi/freetype/font_substitutes.h"
 
 #include <strings.h>
