@@ -9,27 +9,6 @@ namespace wayland {
 
 namespace {
 
-// Codes of the interface that the windowing layer does not use by name.
-constexpr unsigned kVkPause = 0x13;
-constexpr unsigned kVkCapital = 0x14;
-constexpr unsigned kVkPrior = 0x21;
-constexpr unsigned kVkNext = 0x22;
-constexpr unsigned kVkSnapshot = 0x2C;
-constexpr unsigned kVkInsert = 0x2D;
-constexpr unsigned kVkDelete = 0x2E;
-constexpr unsigned kVkLeftWin = 0x5B;
-constexpr unsigned kVkRightWin = 0x5C;
-constexpr unsigned kVkApps = 0x5D;
-constexpr unsigned kVkNumpad0 = 0x60;
-constexpr unsigned kVkMultiply = 0x6A;
-constexpr unsigned kVkAdd = 0x6B;
-constexpr unsigned kVkSubtract = 0x6D;
-constexpr unsigned kVkDecimal = 0x6E;
-constexpr unsigned kVkDivide = 0x6F;
-constexpr unsigned kVkF1 = 0x70;
-constexpr unsigned kVkNumLock = 0x90;
-constexpr unsigned kVkScroll = 0x91;
-
 struct Named {
   xkb_keysym_t sym;
   unsigned vk;
@@ -51,24 +30,24 @@ constexpr Named kNamed[] = {
     {XKB_KEY_Down, VK_DOWN},          {XKB_KEY_KP_Down, VK_DOWN},
     {XKB_KEY_Home, VK_HOME},          {XKB_KEY_KP_Home, VK_HOME},
     {XKB_KEY_End, VK_END},            {XKB_KEY_KP_End, VK_END},
-    {XKB_KEY_Prior, kVkPrior},        {XKB_KEY_KP_Prior, kVkPrior},
-    {XKB_KEY_Next, kVkNext},          {XKB_KEY_KP_Next, kVkNext},
-    {XKB_KEY_Insert, kVkInsert},      {XKB_KEY_KP_Insert, kVkInsert},
-    {XKB_KEY_Delete, kVkDelete},      {XKB_KEY_KP_Delete, kVkDelete},
-    {XKB_KEY_Pause, kVkPause},        {XKB_KEY_Caps_Lock, kVkCapital},
-    {XKB_KEY_Print, kVkSnapshot},     {XKB_KEY_Num_Lock, kVkNumLock},
-    {XKB_KEY_Scroll_Lock, kVkScroll}, {XKB_KEY_Super_L, kVkLeftWin},
-    {XKB_KEY_Super_R, kVkRightWin},   {XKB_KEY_Menu, kVkApps},
-    {XKB_KEY_KP_Multiply, kVkMultiply}, {XKB_KEY_KP_Add, kVkAdd},
-    {XKB_KEY_KP_Subtract, kVkSubtract}, {XKB_KEY_KP_Decimal, kVkDecimal},
-    {XKB_KEY_KP_Divide, kVkDivide},
+    {XKB_KEY_Prior, VK_PRIOR},        {XKB_KEY_KP_Prior, VK_PRIOR},
+    {XKB_KEY_Next, VK_NEXT},          {XKB_KEY_KP_Next, VK_NEXT},
+    {XKB_KEY_Insert, VK_INSERT},      {XKB_KEY_KP_Insert, VK_INSERT},
+    {XKB_KEY_Delete, VK_DELETE},      {XKB_KEY_KP_Delete, VK_DELETE},
+    {XKB_KEY_Pause, VK_PAUSE},        {XKB_KEY_Caps_Lock, VK_CAPITAL},
+    {XKB_KEY_Print, VK_SNAPSHOT},     {XKB_KEY_Num_Lock, VK_NUMLOCK},
+    {XKB_KEY_Scroll_Lock, VK_SCROLL}, {XKB_KEY_Super_L, VK_LWIN},
+    {XKB_KEY_Super_R, VK_RWIN},   {XKB_KEY_Menu, VK_APPS},
+    {XKB_KEY_KP_Multiply, VK_MULTIPLY}, {XKB_KEY_KP_Add, VK_ADD},
+    {XKB_KEY_KP_Subtract, VK_SUBTRACT}, {XKB_KEY_KP_Decimal, VK_DECIMAL},
+    {XKB_KEY_KP_Divide, VK_DIVIDE},
     // The punctuation keys of a US keyboard (the OEM codes).
-    {XKB_KEY_semicolon, 0xBA},        {XKB_KEY_equal, 0xBB},
-    {XKB_KEY_comma, 0xBC},            {XKB_KEY_minus, 0xBD},
-    {XKB_KEY_period, 0xBE},           {XKB_KEY_slash, 0xBF},
-    {XKB_KEY_grave, 0xC0},            {XKB_KEY_bracketleft, 0xDB},
-    {XKB_KEY_backslash, 0xDC},        {XKB_KEY_bracketright, 0xDD},
-    {XKB_KEY_apostrophe, 0xDE},
+    {XKB_KEY_semicolon, VK_OEM_1},        {XKB_KEY_equal, VK_OEM_PLUS},
+    {XKB_KEY_comma, VK_OEM_COMMA},            {XKB_KEY_minus, VK_OEM_MINUS},
+    {XKB_KEY_period, VK_OEM_PERIOD},           {XKB_KEY_slash, VK_OEM_2},
+    {XKB_KEY_grave, VK_OEM_3},            {XKB_KEY_bracketleft, VK_OEM_4},
+    {XKB_KEY_backslash, VK_OEM_5},        {XKB_KEY_bracketright, VK_OEM_6},
+    {XKB_KEY_apostrophe, VK_OEM_7},
 };
 
 }  // namespace
@@ -77,8 +56,8 @@ unsigned VirtualKeyFromKeysym(xkb_keysym_t sym) {
   if (sym >= XKB_KEY_a && sym <= XKB_KEY_z) return 'A' + (sym - XKB_KEY_a);
   if (sym >= XKB_KEY_A && sym <= XKB_KEY_Z) return 'A' + (sym - XKB_KEY_A);
   if (sym >= XKB_KEY_0 && sym <= XKB_KEY_9) return '0' + (sym - XKB_KEY_0);
-  if (sym >= XKB_KEY_KP_0 && sym <= XKB_KEY_KP_9) return kVkNumpad0 + (sym - XKB_KEY_KP_0);
-  if (sym >= XKB_KEY_F1 && sym <= XKB_KEY_F24) return kVkF1 + (sym - XKB_KEY_F1);
+  if (sym >= XKB_KEY_KP_0 && sym <= XKB_KEY_KP_9) return VK_NUMPAD0 + (sym - XKB_KEY_KP_0);
+  if (sym >= XKB_KEY_F1 && sym <= XKB_KEY_F24) return VK_F1 + (sym - XKB_KEY_F1);
   for (const Named& n : kNamed)
     if (n.sym == sym) return n.vk;
   return 0;

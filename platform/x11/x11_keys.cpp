@@ -7,48 +7,12 @@
 namespace kv {
 namespace x11 {
 
-namespace {
-
-// Codes of the interface that the windowing layer does not use by name.
-constexpr unsigned kVkPause = 0x13;
-constexpr unsigned kVkCapital = 0x14;
-constexpr unsigned kVkPrior = 0x21;
-constexpr unsigned kVkNext = 0x22;
-constexpr unsigned kVkSnapshot = 0x2C;
-constexpr unsigned kVkInsert = 0x2D;
-constexpr unsigned kVkDelete = 0x2E;
-constexpr unsigned kVkLeftWin = 0x5B;
-constexpr unsigned kVkRightWin = 0x5C;
-constexpr unsigned kVkApps = 0x5D;
-constexpr unsigned kVkNumpad0 = 0x60;
-constexpr unsigned kVkMultiply = 0x6A;
-constexpr unsigned kVkAdd = 0x6B;
-constexpr unsigned kVkSubtract = 0x6D;
-constexpr unsigned kVkDecimal = 0x6E;
-constexpr unsigned kVkDivide = 0x6F;
-constexpr unsigned kVkF1 = 0x70;
-constexpr unsigned kVkNumLock = 0x90;
-constexpr unsigned kVkScroll = 0x91;
-constexpr unsigned kVkOem1 = 0xBA;       // ;:
-constexpr unsigned kVkOemPlus = 0xBB;    // =+
-constexpr unsigned kVkOemComma = 0xBC;
-constexpr unsigned kVkOemMinus = 0xBD;
-constexpr unsigned kVkOemPeriod = 0xBE;
-constexpr unsigned kVkOem2 = 0xBF;       // /?
-constexpr unsigned kVkOem3 = 0xC0;       // `~
-constexpr unsigned kVkOem4 = 0xDB;       // [{
-constexpr unsigned kVkOem5 = 0xDC;       // \|
-constexpr unsigned kVkOem6 = 0xDD;       // ]}
-constexpr unsigned kVkOem7 = 0xDE;       // '"
-
-}  // namespace
-
 unsigned VirtualKeyFromKeysym(KeySym sym) {
   if (sym >= XK_a && sym <= XK_z) return 'A' + static_cast<unsigned>(sym - XK_a);
   if (sym >= XK_A && sym <= XK_Z) return 'A' + static_cast<unsigned>(sym - XK_A);
   if (sym >= XK_0 && sym <= XK_9) return '0' + static_cast<unsigned>(sym - XK_0);
-  if (sym >= XK_KP_0 && sym <= XK_KP_9) return kVkNumpad0 + static_cast<unsigned>(sym - XK_KP_0);
-  if (sym >= XK_F1 && sym <= XK_F24) return kVkF1 + static_cast<unsigned>(sym - XK_F1);
+  if (sym >= XK_KP_0 && sym <= XK_KP_9) return VK_NUMPAD0 + static_cast<unsigned>(sym - XK_KP_0);
+  if (sym >= XK_F1 && sym <= XK_F24) return VK_F1 + static_cast<unsigned>(sym - XK_F1);
   switch (sym) {
     case XK_BackSpace: return VK_BACK;
     case XK_Tab:
@@ -79,37 +43,37 @@ unsigned VirtualKeyFromKeysym(KeySym sym) {
     case XK_End:
     case XK_KP_End: return VK_END;
     case XK_Prior:
-    case XK_KP_Prior: return kVkPrior;
+    case XK_KP_Prior: return VK_PRIOR;
     case XK_Next:
-    case XK_KP_Next: return kVkNext;
+    case XK_KP_Next: return VK_NEXT;
     case XK_Insert:
-    case XK_KP_Insert: return kVkInsert;
+    case XK_KP_Insert: return VK_INSERT;
     case XK_Delete:
-    case XK_KP_Delete: return kVkDelete;
-    case XK_Pause: return kVkPause;
-    case XK_Caps_Lock: return kVkCapital;
-    case XK_Print: return kVkSnapshot;
-    case XK_Num_Lock: return kVkNumLock;
-    case XK_Scroll_Lock: return kVkScroll;
-    case XK_Super_L: return kVkLeftWin;
-    case XK_Super_R: return kVkRightWin;
-    case XK_Menu: return kVkApps;
-    case XK_KP_Multiply: return kVkMultiply;
-    case XK_KP_Add: return kVkAdd;
-    case XK_KP_Subtract: return kVkSubtract;
-    case XK_KP_Decimal: return kVkDecimal;
-    case XK_KP_Divide: return kVkDivide;
-    case XK_semicolon: return kVkOem1;
-    case XK_equal: return kVkOemPlus;
-    case XK_comma: return kVkOemComma;
-    case XK_minus: return kVkOemMinus;
-    case XK_period: return kVkOemPeriod;
-    case XK_slash: return kVkOem2;
-    case XK_grave: return kVkOem3;
-    case XK_bracketleft: return kVkOem4;
-    case XK_backslash: return kVkOem5;
-    case XK_bracketright: return kVkOem6;
-    case XK_apostrophe: return kVkOem7;
+    case XK_KP_Delete: return VK_DELETE;
+    case XK_Pause: return VK_PAUSE;
+    case XK_Caps_Lock: return VK_CAPITAL;
+    case XK_Print: return VK_SNAPSHOT;
+    case XK_Num_Lock: return VK_NUMLOCK;
+    case XK_Scroll_Lock: return VK_SCROLL;
+    case XK_Super_L: return VK_LWIN;
+    case XK_Super_R: return VK_RWIN;
+    case XK_Menu: return VK_APPS;
+    case XK_KP_Multiply: return VK_MULTIPLY;
+    case XK_KP_Add: return VK_ADD;
+    case XK_KP_Subtract: return VK_SUBTRACT;
+    case XK_KP_Decimal: return VK_DECIMAL;
+    case XK_KP_Divide: return VK_DIVIDE;
+    case XK_semicolon: return VK_OEM_1;
+    case XK_equal: return VK_OEM_PLUS;
+    case XK_comma: return VK_OEM_COMMA;
+    case XK_minus: return VK_OEM_MINUS;
+    case XK_period: return VK_OEM_PERIOD;
+    case XK_slash: return VK_OEM_2;
+    case XK_grave: return VK_OEM_3;
+    case XK_bracketleft: return VK_OEM_4;
+    case XK_backslash: return VK_OEM_5;
+    case XK_bracketright: return VK_OEM_6;
+    case XK_apostrophe: return VK_OEM_7;
     default: return 0;
   }
 }
