@@ -85,7 +85,11 @@ int main() {
   ArgumentsOfThisRun();
   kv::SetBackendOpener(&OpenProgramBackend);
   Arguments& a = PageArguments();
-  std::string commandLine = kv::rt::JoinCommandLine(static_cast<int>(a.words.size()), a.argv.data());
+  // A replay runs the program with the command line it was recorded with
+  // (a paced match replays paced, whatever the page's own pace).
+  const std::string* recorded = kv::record::RecordedCommandLine();
+  std::string commandLine =
+      recorded ? *recorded : kv::rt::JoinCommandLine(static_cast<int>(a.words.size()), a.argv.data());
   const int code = WinMain(kv::rt::ProgramInstance(), nullptr, &commandLine[0], SW_SHOWNORMAL);
   // A replay says how it compared.
   const kv::record::Outcome outcome = kv::record::EndSession(code);

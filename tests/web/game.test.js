@@ -432,6 +432,18 @@ describe('recorded matches in the page', () => {
     assert.deepStrictEqual(page.errors, []);
   });
 
+  it('fetches a recording named in the address and plays it as recorded, at the pace it was recorded at', async () => {
+    // easy.kvr was recorded at --pace 500; the replay takes its pace from the
+    // recording, not from the page.
+    await page.goto(server.url + '?replay=matches/easy.kvr&pace=0');
+    const intro = await waitOutput(/^replay: matches\/easy\.kvr: (\d+) frames, recorded (score \S+)$/,
+      'the named replay to begin', 20000);
+    const end = await waitOutput(/^replay: (\d+) frames, (score \S+), (.*)$/, 'the replay to end', 120000);
+    assert.deepStrictEqual([end[1], end[2], end[3]],
+      [intro[1], intro[2], 'matches (the frames\' pixels were not compared)']);
+    assert.deepStrictEqual(page.errors, []);
+  });
+
   it('says what is wrong with a file that is no sound recording, dropped or named in the address', async () => {
     // Not a recording at all: refused before the program starts.
     await drop('holiday.kvr', Buffer.from('these are not the bytes of a recorded match'));
