@@ -42,6 +42,20 @@ struct NativeWindowParams {
   const wchar_t* title = L"";
 };
 
+// A display that shows the program at an integer scale takes the factor from
+// the program's first window: its main window, or a message box saying why
+// there is none (neither owned nor a drop-down).
+inline bool SettlesTheScale(const NativeWindowParams& params) {
+  return !params.popup && !params.owner && params.width > 0 && params.height > 0;
+}
+
+// Whether a window of the asked size can be shown at `scale` with no
+// surface side over kMaxSurfaceSide.
+inline bool FitsAtScale(const NativeWindowParams& params, int scale) {
+  return params.width > 0 && params.height > 0 && params.width <= kMaxSurfaceSide / scale &&
+         params.height <= kMaxSurfaceSide / scale;
+}
+
 // Virtual-key codes are those of the interface (VK_RETURN, 'A', ...).
 struct InputEvent {
   // Recordings store the type by number: add new types at the end, and make

@@ -29,13 +29,8 @@ const wl_surface_listener kSurfaceListener = {&SurfaceEnter, &SurfaceLeave};
 }  // namespace
 
 NativeWindow* WaylandBackend::CreateWindow(const NativeWindowParams& params) {
-  // The program's first window settles the factor: its main window, or a
-  // message box saying why there is none.
-  if (!params.popup && !params.owner && params.width > 0 && params.height > 0)
-    FitZoom(params.width, params.height);
-  if (params.width <= 0 || params.height <= 0 || params.width > kMaxSurfaceSide / zoom ||
-      params.height > kMaxSurfaceSide / zoom)
-    return nullptr;
+  if (SettlesTheScale(params)) FitZoom(params.width, params.height);
+  if (!FitsAtScale(params, zoom)) return nullptr;
   WlWindow* owner = Find(params.owner);
   auto* w = new WlWindow;
   w->backend = this;

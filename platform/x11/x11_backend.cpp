@@ -194,13 +194,8 @@ void X11Backend::FitScale(int width, int height) {
 }
 
 NativeWindow* X11Backend::CreateWindow(const NativeWindowParams& logical) {
-  // The program's first window settles the factor: its main window, or a
-  // message box saying why there is none.
-  if (!logical.popup && !logical.owner && logical.width > 0 && logical.height > 0)
-    FitScale(logical.width, logical.height);
-  if (logical.width <= 0 || logical.height <= 0 || logical.width > kMaxImageSide / scale_ ||
-      logical.height > kMaxImageSide / scale_)
-    return nullptr;
+  if (SettlesTheScale(logical)) FitScale(logical.width, logical.height);
+  if (!FitsAtScale(logical, scale_)) return nullptr;
   // The window on the screen is the program's one, scale_ times larger.
   NativeWindowParams params = logical;
   params.x = static_cast<int>(std::clamp<long long>(1LL * logical.x * scale_, -kMaxPlace, kMaxPlace));
