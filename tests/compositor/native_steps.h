@@ -39,12 +39,26 @@ inline ScreenRect FaceBelowBar(const kv_e2e::Image& shown, const ScreenRect& cov
   return ScreenRect{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
+// Whether an image of the main window starts with its menu bar: the bar's
+// rows are of the menus' colour to the right of the titles. A compositor
+// still placing a new window may say it is where its title bar, or nothing
+// of it, is shown; an image taken there fails this.
+inline bool MenuBarOnTop(const kv_e2e::Image& shown) {
+  if (shown.width < kPitchWidth || shown.height < kPitchHeight + 20) return false;
+  for (int y : {1, 10, 18})
+    for (int x = kPitchWidth / 2; x < kPitchWidth - 10; x += 7)
+      if (shown.At(x, y) != kFace) return false;
+  return true;
+}
+
 // Waits until the main window shows the pitch with the person's player on
-// it; `r` is where the window is then.
+// it, where the compositor says the window is; `r` is that place.
 template <typename Desktop>
 bool WaitForPitch(Desktop& desktop, ScreenRect* r) {
   return kv_e2e::Eventually([&] {
-    return desktop.FindMain(r) && kv_e2e::LeftPlayerX(desktop.Grab(*r), 1) > 0;
+    if (!desktop.FindMain(r)) return false;
+    const kv_e2e::Image shown = desktop.Grab(*r);
+    return MenuBarOnTop(shown) && kv_e2e::LeftPlayerX(shown, 1) > 0;
   }, kAnswerMs, 50);
 }
 
