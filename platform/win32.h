@@ -203,9 +203,9 @@ struct SIZE {
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
-#define VK_ESCAPE 0x1B
 #define VK_PAUSE 0x13
 #define VK_CAPITAL 0x14
+#define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
